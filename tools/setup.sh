@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages.
+# Idempotent: on a machine that already has it all it only checks and returns.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+deps="${WAVORIN_DEPS:-$here/.deps}"
+
+need_root() {
+    if [ "$(id -u)" != 0 ]; then
+        echo "setup: run as root (apt-get install is needed)" >&2
+        exit 1
+    fi
+}
+
+packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick
+          fonts-wqy-microhei locales cmake ninja-build googletest libstb-dev
+          libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ] || ! ls "$deps"/zlib-src/contrib/minizip/unzip.c >/dev/null 2>&1; then
+    need_root
+    export DEBIAN_FRONTEND=noninteractive
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        cat > /etc/apt/sources.list.d/wavorin-src.sources <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    fi
+    apt-get update -qq
+    if [ ${#missing[@]} -gt 0 ]; then
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+fi
+
+# The tests run wine under the Chinese locale, so that the ANSI code page is 936.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+    need_root
+    sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi
+
+# minizip has no package for the target; its sources come with zlib's.
+if ! ls "$deps"/zlib-src/contrib/minizip/unzip.c >/dev/null 2>&1; then
+    mkdir -p "$deps/download"
+    (cd "$deps/download" && apt-get source --download-only -qq zlib/bookworm >/dev/null)
+    tarball=$(ls "$deps"/download/zlib_*.orig.tar.* | head -n 1)
+    rm -rf "$deps/zlib-src" && mkdir -p "$deps/zlib-src"
+    tar -xf "$tarball" -C "$deps/zlib-src" --strip-components=1
+fi
+echo "setup: ready"
