@@ -8,8 +8,10 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 bash tools/setup.sh || exit 1
 
-native="$here/build/native"
-win="$here/build/win"
+# WAVORIN_BUILD names another build root, so that several work trees' builds can coexist.
+root="${WAVORIN_BUILD:-$here/build}"
+native="$root/native"
+win="$root/win"
 jobs=$(nproc)
 
 cmake -S . -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$here/build-native-configure.log" 2>&1 \
