@@ -14,9 +14,9 @@ native="$root/native"
 win="$root/win"
 jobs=$(nproc)
 
-cmake -S . -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$here/build-native-configure.log" 2>&1 \
-    || { cat "$here/build-native-configure.log"; exit 1; }
-rm -f "$here/build-native-configure.log"
+mkdir -p "$root"
+cmake -S . -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$root/native-configure.log" 2>&1 \
+    || { cat "$root/native-configure.log"; exit 1; }
 ninja -C "$native" -j "$jobs" || exit 1
 
 cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake \
