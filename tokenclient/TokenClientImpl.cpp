@@ -1,0 +1,348 @@
+#include "tokenclient/TokenClientImpl.h"
+
+#include <cstring>
+
+#include "tokenclient/IDatagramSocket.h"
+#include "tokenclient/IEventSink.h"
+#include "tokenclient/ILocalHost.h"
+#include "tokenclient/IQueueLock.h"
+#include "tokenclient/ITickSource.h"
+#include "tokenclient/ServerAddressChooser.h"
+#include "tokenclient/TokenEvent.h"
+#include "tokenclient/TokenProtocol.h"
+#include "tokenclient/TokenResult.h"
+
+namespace {
+
+class LockGuard {
+public:
+    explicit LockGuard(IQueueLock& lock) : lock(lock) { lock.Enter(); }
+    ~LockGuard() { lock.Leave(); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+private:
+    IQueueLock& lock;
+};
+
+void FreeList(TokenRequest* node)
+{
+    while (node) {
+        TokenRequest* next = node->next;
+        delete node;
+        node = next;
+    }
+}
+
+} // namespace
+
+TokenClientImpl::TokenClientImpl(const TokenClientSeams& seams)
+    : retryIntervalMs(300), requestTimeoutMs(3000), seams(seams), addressForced(false),
+      serverPort(TokenServerPort), seq(0), inFlight(false), loggedIn(false), lastReplyTick(0),
+      pendingHead(nullptr), pendingTail(nullptr), window(nullptr), incomingHead(nullptr),
+      incomingTail(nullptr), freeList(nullptr), started(false), stopRequested(false)
+{
+    std::memset(hostName, 0, sizeof hostName);
+    std::memset(serverAddress, 0, sizeof serverAddress);
+    std::memset(token, 0, sizeof token);
+}
+
+TokenClientImpl::~TokenClientImpl()
+{
+    FreeList(pendingHead);
+    FreeList(incomingHead);
+    FreeList(freeList);
+}
+
+void TokenClientImpl::ForceServerAddress(const char* address, uint16_t port)
+{
+    addressForced = true;
+    serverPort = port;
+    // An address that does not fit is kept empty, which Open refuses.
+    std::memset(serverAddress, 0, sizeof serverAddress);
+    if (address && std::strlen(address) < sizeof serverAddress)
+        std::strcpy(serverAddress, address);
+}
+
+bool TokenClientImpl::PrepareStart(void* target)
+{
+    if (started.exchange(true))
+        return false;
+    stopRequested = false;
+    window = target;
+    return true;
+}
+
+void TokenClientImpl::ReportStartFailure(int code)
+{
+    if (window)
+        seams.events->PostConnectFailed(window, code);
+}
+
+size_t TokenClientImpl::PendingCount() const
+{
+    size_t count = 0;
+    for (const TokenRequest* node = pendingHead; node; node = node->next)
+        ++count;
+    return count;
+}
+
+TokenRequest* TokenClientImpl::TakeNode()
+{
+    TokenRequest* node = freeList;
+    if (node)
+        freeList = node->next;
+    else
+        node = new TokenRequest;
+    std::memset(node, 0, sizeof *node);
+    return node;
+}
+
+bool TokenClientImpl::PostRequest(RequestKind kind)
+{
+    if (!IsRequestKind(kind))
+        return false;
+    LockGuard guard(*seams.queueLock);
+    TokenRequest* node = TakeNode();
+    node->kind = kind;
+    if (incomingTail)
+        incomingTail->next = node;
+    else
+        incomingHead = node;
+    incomingTail = node;
+    return true;
+}
+
+int TokenClientImpl::WorkerMain()
+{
+    int result = Open();
+    if (result != 0) {
+        ReportStartFailure(result);
+        return result;
+    }
+    while (!stopRequested)
+        PollOnce();
+    Close();
+    return 0;
+}
+
+int TokenClientImpl::Open()
+{
+    Close();
+    if (!seams.localHost->StartSockets())
+        return StartWinsockFailed;
+    std::memset(hostName, 0, sizeof hostName);
+    if (!seams.localHost->ReadHostName(hostName, sizeof hostName))
+        return StartNoHostName;
+    hostName[sizeof hostName - 1] = 0;
+    if (!seams.localHost->LookUpHost(hostName))
+        return StartHostLookupFailed;
+    if (addressForced) {
+        if (serverAddress[0] == 0)
+            return StartNoGateway;
+    } else {
+        if (!seams.addresses)
+            return StartNoGateway;
+        ServerAddressChooser chooser(*seams.addresses);
+        int chosen = chooser.Choose(serverAddress);
+        if (chosen != 0)
+            return chosen;
+    }
+    seams.socket->Open(serverAddress, serverPort);
+    return 0;
+}
+
+void TokenClientImpl::PollOnce()
+{
+    CheckSession();
+    TakeOverIncoming();
+    if (pendingHead && !inFlight)
+        SendHead();
+    if (!stopRequested && seams.socket->WaitReadable(PassWaitMs))
+        Receive();
+    CheckTimeouts();
+}
+
+void TokenClientImpl::CheckSession()
+{
+    if (!loggedIn) {
+        if (!pendingHead)
+            PushLoginFront();
+        return;
+    }
+    if (!pendingHead && !inFlight && seams.clock->Now() - lastReplyTick >= HeartbeatIdleMs)
+        PostRequest(Heartbeat);
+}
+
+void TokenClientImpl::PushLoginFront()
+{
+    TokenRequest* node;
+    {
+        LockGuard guard(*seams.queueLock);
+        node = TakeNode();
+    }
+    node->kind = Login;
+    node->marker = EngineMarker;
+    node->queuedAt = seams.clock->Now();
+    node->next = pendingHead;
+    pendingHead = node;
+    if (!pendingTail)
+        pendingTail = node;
+}
+
+void TokenClientImpl::TakeOverIncoming()
+{
+    uint32_t now = seams.clock->Now();
+    LockGuard guard(*seams.queueLock);
+    if (!incomingHead)
+        return;
+    for (TokenRequest* node = incomingHead; node; node = node->next)
+        node->queuedAt = now;
+    if (pendingTail)
+        pendingTail->next = incomingHead;
+    else
+        pendingHead = incomingHead;
+    pendingTail = incomingTail;
+    incomingHead = incomingTail = nullptr;
+}
+
+void TokenClientImpl::SendHead()
+{
+    sendBuffer.Reset();
+    int32_t number = seq;
+    if (inFlight)
+        number = static_cast<int32_t>(static_cast<uint32_t>(seq) - 1u);
+    else
+        seq = static_cast<int32_t>(static_cast<uint32_t>(seq) + 1u);
+    if (TokenProtocol::BuildRequest(sendBuffer, pendingHead->kind, hostName, token, number))
+        seams.socket->Send(sendBuffer.Data(), sendBuffer.Length());
+    sendBuffer.Reset();
+    inFlight = true;
+    pendingHead->sentAt = seams.clock->Now();
+}
+
+void TokenClientImpl::Receive()
+{
+    size_t waiting = seams.socket->WaitingBytes();
+    recvBuffer.Reset();
+    char* into = recvBuffer.Reserve(waiting);
+    if (!into) {
+        // More than the buffer can hold is waiting: read it away all the same,
+        // so that the socket does not stay readable.
+        seams.socket->Receive(recvBuffer.Data(), recvBuffer.Capacity());
+        recvBuffer.Reset();
+        return;
+    }
+    int read = seams.socket->Receive(into, waiting);
+    if (read >= 0 && static_cast<size_t>(read) == waiting && pendingHead)
+        HandleReply(into, waiting);
+    recvBuffer.Reset();
+}
+
+void TokenClientImpl::HandleReply(char* data, size_t length)
+{
+    int32_t status = 0;
+    int32_t replySeq = 0;
+    int32_t inFlightSeq = static_cast<int32_t>(static_cast<uint32_t>(seq) - 1u);
+    if (!inFlight || !TokenProtocol::ParseReply(data, length, fields, status) ||
+        !TokenProtocol::ReadSeq(fields, replySeq) || replySeq != inFlightSeq)
+        return;
+    uint32_t now = seams.clock->Now();
+    ReplyOutcome outcome = TokenProtocol::InterpretReply(pendingHead->kind, status, fields);
+    if (!outcome.finished) {
+        pendingHead->queuedAt = now;
+        PushLoginFront();
+    } else {
+        TokenRequest* head = pendingHead;
+        pendingHead = head->next;
+        if (!pendingHead)
+            pendingTail = nullptr;
+        Complete(*head, status);
+        Recycle(head, pendingHead);
+    }
+    lastReplyTick = now;
+    inFlight = false;
+}
+
+void TokenClientImpl::Complete(const TokenRequest& request, int32_t result)
+{
+    ReplyOutcome outcome = TokenProtocol::InterpretReply(request.kind, result, fields);
+    if (outcome.login == LoginNowIn)
+        loggedIn = true;
+    else if (outcome.login == LoginNowOut)
+        loggedIn = false;
+    if (outcome.storeToken)
+        std::memcpy(token, outcome.token, sizeof token);
+    if (!window || !TokenProtocol::ReportsToWindow(request.kind, request.marker))
+        return;
+    TokenEvent* event = new TokenEvent();
+    event->kind = request.kind;
+    event->result = outcome.result;
+    event->marker = request.marker;
+    if (outcome.result == StatusOk)
+        std::memcpy(event->token, outcome.token, sizeof event->token);
+    event->value = outcome.value;
+    // A message that could not be posted never reaches its receiver.
+    if (!seams.events->PostEvent(window, event))
+        delete event;
+}
+
+void TokenClientImpl::CheckTimeouts()
+{
+    if (!inFlight)
+        return;
+    uint32_t now = seams.clock->Now();
+    TokenRequest* young = pendingHead;
+    while (young && now - young->queuedAt >= requestTimeoutMs)
+        young = young->next;
+    if (young == pendingHead) {
+        if (pendingHead->sentAt - pendingHead->queuedAt < 3 * retryIntervalMs) {
+            if (now - pendingHead->sentAt >= retryIntervalMs)
+                SendHead();
+            return;
+        }
+        young = pendingHead->next;
+    }
+    ExpireUntil(young);
+}
+
+void TokenClientImpl::ExpireUntil(TokenRequest* stop)
+{
+    TokenRequest* first = pendingHead;
+    // Unlink first, so that the list is consistent while the window is told.
+    pendingHead = stop;
+    if (!stop)
+        pendingTail = nullptr;
+    inFlight = false;
+    for (TokenRequest* node = first; node != stop; node = node->next)
+        Complete(*node, ResultTimeout);
+    Recycle(first, stop);
+}
+
+void TokenClientImpl::Recycle(TokenRequest* first, TokenRequest* stop)
+{
+    if (first == stop)
+        return;
+    TokenRequest* last = first;
+    while (last->next != stop)
+        last = last->next;
+    LockGuard guard(*seams.queueLock);
+    last->next = freeList;
+    freeList = first;
+}
+
+void TokenClientImpl::Close()
+{
+    if (!seams.socket->IsOpen())
+        return;
+    if (loggedIn)
+        seams.socket->Send(TokenProtocol::ClosingLogout(), TokenProtocol::ClosingLogoutLength());
+    seams.socket->Close();
+    recvBuffer.Reset();
+    sendBuffer.Reset();
+    fields.Clear();
+    loggedIn = false;
+    inFlight = false;
+    seq = 0;
+    std::memset(token, 0, sizeof token);
+}

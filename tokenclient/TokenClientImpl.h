@@ -1,0 +1,138 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "tokenclient/ByteBuffer.h"
+#include "tokenclient/FieldTable.h"
+#include "tokenclient/RequestKind.h"
+
+class IAddressSource;
+class IDatagramSocket;
+class IEventSink;
+class ILocalHost;
+class IQueueLock;
+class ITickSource;
+
+// The platform as the engine reaches it. None of them is owned.
+struct TokenClientSeams {
+    ITickSource* clock;
+    IDatagramSocket* socket;
+    IEventSink* events;
+    IQueueLock* queueLock;
+    ILocalHost* localHost;
+    IAddressSource* addresses;  // may be null when the server address is forced
+};
+
+// One request, from posting to its end; nodes are recycled.
+struct TokenRequest {
+    int32_t kind;
+    uint32_t queuedAt;  // when it entered the pending list (renewed by status 4)
+    uint32_t sentAt;    // its last transmission
+    uint32_t marker;    // 0 when posted by a caller, EngineMarker for the engine's logins
+    TokenRequest* next;
+};
+
+// The token client engine. Callers post requests from any thread; one worker
+// thread runs WorkerMain, which sends them one at a time, repeats a request
+// whose reply is late, gives up one that stays unanswered, logs in whenever
+// the server has no session, sends heartbeats while idle and posts the
+// outcomes to the window.
+//
+// Timing: a request at the head is sent again every retryIntervalMs while its
+// last transmission came less than 3 * retryIntervalMs after it was queued;
+// after that the next check gives it up. Requests pending requestTimeoutMs or
+// longer are given up from the front of the list. All ticks are compared by
+// their unsigned difference, so the wrap-around of the tick does no harm.
+class TokenClientImpl {
+public:
+    static const uint32_t PassWaitMs = 100;
+    static const uint32_t HeartbeatIdleMs = 15000;
+
+    explicit TokenClientImpl(const TokenClientSeams& seams);
+    // Frees the request nodes. Only for an engine whose worker is not running.
+    ~TokenClientImpl();
+    TokenClientImpl(const TokenClientImpl&) = delete;
+    TokenClientImpl& operator=(const TokenClientImpl&) = delete;
+
+    // Talk to this dotted address and port instead of choosing the server
+    // from the PC's routes and authipconf.ini. Call before the worker runs.
+    void ForceServerAddress(const char* address, uint16_t port);
+
+    // The first half of starting, on the caller's thread before the worker is
+    // created: clears the stop flag and stores the target window. Returns
+    // false when the engine was started before.
+    bool PrepareStart(void* window);
+
+    // Tells the window that the worker could not start (when there is one).
+    void ReportStartFailure(int code);
+
+    // Appends a request of a known kind to the incoming list; any thread.
+    bool PostRequest(RequestKind kind);
+    // Ends WorkerMain after its current pass; any thread.
+    void RequestStop() { stopRequested = true; }
+
+    // The worker's body: Open, then passes until stopped, then Close. A failed
+    // Open is posted to the window as MSG_CLIENT_CONNECT_FAILED. Returns the
+    // result of Open.
+    int WorkerMain();
+    // Resolves the local host, chooses the server and opens the socket.
+    // Returns 0 or a TokenStartError.
+    int Open();
+    // One pass of the worker: session check, take-over, send, wait at most
+    // PassWaitMs for a reply, time-outs.
+    void PollOnce();
+    // Closes the socket (sending the bare logout when logged in) and forgets
+    // the session. The pending and incoming lists stay.
+    void Close();
+
+    // Called through the virtual table on every pass.
+    virtual void CheckSession();
+    virtual void CheckTimeouts();
+
+    // For observers on the worker's thread.
+    bool LoggedIn() const { return loggedIn; }
+    bool InFlight() const { return inFlight; }
+    int32_t NextSeq() const { return seq; }
+    const char* HostName() const { return hostName; }
+    const char* ServerAddress() const { return serverAddress; }
+    uint16_t ServerPort() const { return serverPort; }
+    size_t PendingCount() const;
+
+    uint32_t retryIntervalMs;
+    uint32_t requestTimeoutMs;
+
+private:
+    TokenRequest* TakeNode();  // queueLock must be held
+    void PushLoginFront();
+    void TakeOverIncoming();
+    void SendHead();
+    void Receive();
+    void HandleReply(char* data, size_t length);
+    void Complete(const TokenRequest& request, int32_t result);
+    void ExpireUntil(TokenRequest* stop);
+    void Recycle(TokenRequest* first, TokenRequest* stop);
+
+    TokenClientSeams seams;
+    char hostName[260];
+    char serverAddress[16];
+    bool addressForced;
+    uint16_t serverPort;
+    ByteBuffer recvBuffer;
+    ByteBuffer sendBuffer;
+    FieldTable fields;
+    int32_t seq;
+    bool inFlight;
+    bool loggedIn;
+    char token[32];
+    uint32_t lastReplyTick;
+    TokenRequest* pendingHead;
+    TokenRequest* pendingTail;
+    void* window;
+    TokenRequest* incomingHead;  // these three under queueLock
+    TokenRequest* incomingTail;
+    TokenRequest* freeList;
+    std::atomic<bool> started;
+    std::atomic<bool> stopRequested;
+};

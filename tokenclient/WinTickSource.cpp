@@ -1,0 +1,5 @@
+#include "tokenclient/WinTickSource.h"
+
+#include <windows.h>
+
+uint32_t WinTickSource::Now() { return GetTickCount(); }
