@@ -219,9 +219,10 @@ public:
     void FocusAtNextPaint(CControlUI* control);
     // Tab navigation; `forward` false goes backwards.
     bool MoveFocus(bool forward);
-    // The tab stop after (or before) `from` in tree order, or null when there
-    // is none; with a null `from`, the first tab stop of the tree. Visits
-    // visible and enabled controls, containers first.
+    // The tab stop after (or before) `from` in tree order, wrapping around
+    // at the ends; with a null `from`, the first tab stop of the tree. Null
+    // only when the tree has no tab stop. Visits visible and enabled
+    // controls, containers first.
     CControlUI* FindTabStop(CControlUI* from, bool forward) const;
 
     // The topmost visible control that takes the mouse under `point`.
@@ -240,7 +241,15 @@ public:
     void SendNotification(UINotify& notify, bool posted = false);
 
 private:
-    struct TimerInfo;
+    // One control timer on a window timer of the host's numbering.
+    struct UITimerInfo
+    {
+        CControlUI* control;
+        UINT localId;
+        HWND window;
+        UINT windowTimerId;
+        bool killed;  // the platform timer is stopped; the record stays for reuse
+    };
     struct TabSearch;
     struct ShortcutSearch;
 
@@ -276,7 +285,6 @@ private:
     HFONT CreateHostFont(const char* face, int size, bool bold, bool underline, bool italic) const;
     void MeasureFont(UIFontInfo* info);
     void ReleasePaintBuffers();
-    TimerInfo* FindTimer(CControlUI* control, UINT localId) const;
     bool TakeTimerId(UINT& id);
 
     static CControlUI* FindPointVisitor(CControlUI* control, void* data);
@@ -341,6 +349,17 @@ private:
     CUIPtrArray m_fonts;
     CUIStringMap m_images;
     CUIStringMap m_classDefaults;
+    bool m_destroying;
+
+    static HINSTANCE s_instance;
+    static HINSTANCE s_resourceInstance;
+    static CUIString s_resourceFolder;
+    static CUIString s_resourceArchive;
+    static bool s_archiveCached;
+    static void* s_archive;
+    static UIImageLoader s_imageLoader;
+    static CUIPtrArray s_liveHosts;
+    static HPEN s_updatePen;
 };
 
 } // namespace ui
