@@ -120,6 +120,13 @@ CUIString& CUIString::operator+=(char ch)
     return *this;
 }
 
+CUIString CUIString::operator+(const char* text) const
+{
+    CUIString result(*this);
+    result.Append(text);
+    return result;
+}
+
 void CUIString::Empty()
 {
     if (!IsInline())

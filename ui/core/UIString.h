@@ -24,6 +24,7 @@ public:
     void Append(char ch);
     CUIString& operator+=(const char* text);
     CUIString& operator+=(char ch);
+    CUIString operator+(const char* text) const;
 
     void Empty();
     bool IsEmpty() const { return m_pstr[0] == '\0'; }

@@ -67,6 +67,7 @@ TEST(UIString, AppendMovesToHeapKeepingContent)
     s.Append('!');
     s += "?";
     EXPECT_EQ(t60 + "12345!?", s.GetData());
+    EXPECT_STREQ("ab", (CUIString("a") + "b").GetData());
 }
 
 TEST(UIString, AppendItself)
