@@ -88,7 +88,10 @@ bool ParseServerConfig(const std::vector<std::string>& args, ServerConfig& confi
              config.refuseTokenStatus = int(v);
              return true;
          }},
-        {"--seed", integer(0, INT64_MAX, [&](int64_t v) { config.seed = uint64_t(v); })},
+        {"--seed", integer(0, INT64_MAX, [&](int64_t v) {
+             config.seed = uint64_t(v);
+             config.seedGiven = true;
+         })},
         {"--drop-requests", share(config.dropRequests)},
         {"--drop-replies", share(config.dropReplies)},
         {"--duplicate", share(config.duplicate)},
@@ -153,7 +156,8 @@ std::string ServerConfigUsage()
            "  --session-idle S     end a session idle this long (default 60)\n"
            "  --refuse-token 2|3   refuse every code: 2 device limit, 3 phone already authenticated\n"
            "Fault injection (SHARE is 0..1 or N%; repeatable with --seed):\n"
-           "  --seed N             seed of every random decision (default 1)\n"
+           "  --seed N             seed of every fault decision and of the codes\n"
+           "                       (default: faults from seed 1, codes truly random)\n"
            "  --drop-requests SHARE  --drop-replies SHARE  --duplicate SHARE\n"
            "  --delay SHARE:MS     send that share of replies MS late\n"
            "  --reorder SHARE      hold a reply back until after the next one\n"

@@ -35,6 +35,9 @@ struct ServerConfig
     // command, sequence number and repetition count, so a run repeats exactly
     // whatever the timing of the client.
     uint64_t seed = 1;
+    // Whether --seed was given: then the codes repeat from run to run too;
+    // otherwise they are drawn from the system's random source.
+    bool seedGiven = false;
     double dropRequests = 0;   // share of requests ignored as if lost on the way in
     double dropReplies = 0;    // share of replies lost on the way out
     double duplicate = 0;      // share of replies sent twice

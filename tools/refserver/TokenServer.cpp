@@ -40,6 +40,8 @@ const char* VerdictText(ServerRequest::Verdict verdict)
 TokenServer::TokenServer(const ServerConfig& config, int64_t startMs, NoteSink notes)
     : config_(config), startMs_(startMs), notes_(std::move(notes)), plan_(config.seed), codeRandom_(config.seed)
 {
+    if (!config_.seedGiven)
+        codeRandom_.seed((uint64_t(std::random_device()()) << 32) ^ std::random_device()());
     std::sort(config_.forgetAtMs.begin(), config_.forgetAtMs.end());
     if (config_.forgetEveryMs > 0)
         nextPeriodicForgetMs_ = startMs_ + config_.forgetEveryMs;
