@@ -34,11 +34,6 @@ void CopyWholeCharacters(const char* text, char* buffer, int size)
 
 } // namespace
 
-char* CAnsiCodePage::Next(char* text)
-{
-    return const_cast<char*>(Next(static_cast<const char*>(text)));
-}
-
 #ifdef _WIN32
 
 bool CAnsiCodePage::IsLeadByte(unsigned char byte)
@@ -46,7 +41,7 @@ bool CAnsiCodePage::IsLeadByte(unsigned char byte)
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-const char* CAnsiCodePage::Next(const char* text)
+const char* CAnsiCodePage::NextMultiByte(const char* text)
 {
     return CharNextA(text);
 }
@@ -98,10 +93,8 @@ bool CAnsiCodePage::IsLeadByte(unsigned char byte)
     return byte >= 0x81 && byte <= 0xFE;
 }
 
-const char* CAnsiCodePage::Next(const char* text)
+const char* CAnsiCodePage::NextMultiByte(const char* text)
 {
-    if (*text == '\0')
-        return text;
     if (IsLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0')
         return text + 2;
     return text + 1;

@@ -16,8 +16,18 @@ public:
 
     // The position of the next character: `text` itself at the terminating
     // NUL, two bytes on for a lead byte followed by a non-NUL byte, else one.
-    static const char* Next(const char* text);
-    static char* Next(char* text);
+    // ASCII bytes are never lead bytes, so they are stepped here without
+    // asking the platform.
+    static const char* Next(const char* text)
+    {
+        unsigned char byte = static_cast<unsigned char>(*text);
+        if (byte == 0)
+            return text;
+        if (byte < 0x80)
+            return text + 1;
+        return NextMultiByte(text);
+    }
+    static char* Next(char* text) { return const_cast<char*>(Next(static_cast<const char*>(text))); }
 
     // Converts `size` bytes of UTF-8 to ANSI text. Returns a malloc'ed,
     // NUL-terminated buffer (the caller frees it) and its length in
@@ -28,6 +38,10 @@ public:
     // Formats into `buffer` of `size` bytes (at least 1), always
     // terminating it. Returns the number of characters stored.
     static int FormatV(char* buffer, int size, const char* format, va_list args);
+
+private:
+    // Next for a byte above 0x7F.
+    static const char* NextMultiByte(const char* text);
 };
 
 } // namespace ui
