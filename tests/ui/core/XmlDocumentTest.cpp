@@ -242,3 +242,20 @@ TEST(XmlDocument, ElementArrayGrowsPast500)
         last = last.GetSibling();
     EXPECT_STREQ("2999", last.GetAttributeValue("n"));
 }
+
+#ifdef _WIN32
+#include <windows.h>
+
+TEST(XmlDocument, LoadsASkinResource)
+{
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(101), "xml"))
+        << doc.GetErrorText();
+    EXPECT_STREQ("Window", doc.GetRootElement().GetName());
+    EXPECT_STREQ("获取验证码", doc.GetRootElement().GetChild().GetAttributeValue("text"));
+
+    EXPECT_FALSE(doc.LoadFromResource(GetModuleHandleA(NULL), MAKEINTRESOURCEA(999), "xml"));
+    EXPECT_STREQ("Could not find resource", doc.GetErrorText());
+    EXPECT_FALSE(doc.GetRootElement().IsValid());
+}
+#endif
