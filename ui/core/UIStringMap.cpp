@@ -59,6 +59,10 @@ bool CUIStringMap::Insert(const char* key, void* value)
     if (!node)
         return false;
     node->key = key;
+    if (node->key != key) { // the key's copy ran out of memory
+        delete node;
+        return false;
+    }
     node->value = value;
     node->next = m_aT[slot];
     m_aT[slot] = node;
