@@ -323,6 +323,29 @@ def scenario_lossy(ctx):
     print("lossy link: code %s; %s" % (printed.group(1), counts))
 
 
+def scenario_noisy(ctx):
+    server = ctx.start_server("--seed", "10", "--garbage", "50%", "--wrong-seq", "30%", "--reorder", "30%")
+    run = ctx.drive("check")
+    server.stop()
+    entries = server.entries()
+    notes = "\n".join(e.text for e in entries if e.direction == "note")
+    check(run.code == 0, "the check failed amid garbage, wrong numbers and reordered replies")
+    counts = {what: notes.count(what) for what in ("garbage", "reply carries seq", "held back")}
+    for what, count in counts.items():
+        check(count > 0, "the run had no '%s': the seed no longer exercises it" % what)
+    print("noisy link: code checked valid; %s" % counts)
+
+
+def scenario_refused(ctx):
+    for status, text in ((2, "device limit is reached (status 2)"), (3, "phone is already authenticated (status 3)")):
+        server = ctx.start_server("--refuse-token", str(status))
+        run = ctx.drive("get")
+        server.stop()
+        check(run.code == 1, "a refusal with status %d did not fail the driver" % status)
+        check(run.find(re.escape(text))[0] is not None, "no line says: " + text)
+    print("refusals 2 and 3 reach the operator")
+
+
 def scenario_heartbeat(ctx):
     server = ctx.start_server()
     run = ctx.drive("get", "--linger", "18", timeout=90)
@@ -411,6 +434,8 @@ SCENARIOS = {
     "silent": scenario_silent,
     "forgotten": scenario_forgotten,
     "lossy": scenario_lossy,
+    "noisy": scenario_noisy,
+    "refused": scenario_refused,
     "heartbeat": scenario_heartbeat,
     "netns": scenario_netns,
 }
