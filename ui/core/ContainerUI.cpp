@@ -170,7 +170,9 @@ bool CContainerUI::MoveChildTo(CControlUI* control, int index)
 
 bool CContainerUI::AddChild(CControlUI* control)
 {
-    return InsertChild(control, m_children.GetSize());
+    // Not the virtual InsertChild: subclasses that refine both must not see
+    // one addition twice.
+    return CContainerUI::InsertChild(control, m_children.GetSize());
 }
 
 bool CContainerUI::InsertChild(CControlUI* control, int index)
