@@ -12,9 +12,9 @@
 // line. CR LF counts as a line break like LF alone.
 class AddressFileReader {
 public:
-    static const size_t MaxLineLength = 1023;
-    static const size_t LabelLength = 9;
-    static const size_t AddressLength = 15;
+    static constexpr size_t MaxLineLength = 1023;
+    static constexpr size_t LabelLength = 9;
+    static constexpr size_t AddressLength = 15;
 
     // The marker for "the file names no address".
     static const char* NoAddress() { return "ini_invalid"; }

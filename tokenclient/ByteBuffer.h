@@ -7,8 +7,8 @@
 // more fails and appends nothing.
 class ByteBuffer {
 public:
-    static const size_t InitialCapacity = 1024;
-    static const size_t MaxCapacity = 1024 * 1024;
+    static constexpr size_t InitialCapacity = 1024;
+    static constexpr size_t MaxCapacity = 1024 * 1024;
 
     ByteBuffer();
     ~ByteBuffer();

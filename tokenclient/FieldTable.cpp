@@ -35,7 +35,7 @@ void FieldTable::Set(const char* key, size_t keyLength, const char* value, size_
         found->value = FieldText{value, valueLength};
         return;
     }
-    if (entries.size() >= buckets.size() / 2) {
+    if (entries.size() * 2 >= buckets.size()) {
         // Past the last size the chains simply grow longer.
         for (size_t size : BucketSizes) {
             if (size > buckets.size()) {

@@ -47,8 +47,8 @@ struct TokenRequest {
 // their unsigned difference, so the wrap-around of the tick does no harm.
 class TokenClientImpl {
 public:
-    static const uint32_t PassWaitMs = 100;
-    static const uint32_t HeartbeatIdleMs = 15000;
+    static constexpr uint32_t PassWaitMs = 100;
+    static constexpr uint32_t HeartbeatIdleMs = 15000;
 
     explicit TokenClientImpl(const TokenClientSeams& seams);
     // Frees the request nodes. Only for an engine whose worker is not running.

@@ -29,8 +29,8 @@ struct ReplyOutcome {
 // and what an accepted reply means.
 class TokenProtocol {
 public:
-    static const size_t TokenSize = 32;
-    static const size_t MaxHostNameLength = 259;
+    static constexpr size_t TokenSize = 32;
+    static constexpr size_t MaxHostNameLength = 259;
 
     // Appends the command part of the kind and the sequence line. hostName is
     // used by Login, token (TokenSize bytes, zero-padded) by CheckToken.
