@@ -9,6 +9,7 @@
 #include <new>
 
 #include "ui/core/ControlUI.h"
+#include "ui/host/Renderer.h"
 #include "unzip.h"
 
 namespace ui {
@@ -19,7 +20,7 @@ CUIString CWindowHostUI::s_resourceFolder;
 CUIString CWindowHostUI::s_resourceArchive;
 bool CWindowHostUI::s_archiveCached = false;
 void* CWindowHostUI::s_archive = 0;
-UIImageLoader CWindowHostUI::s_imageLoader = 0;
+UIImageLoader CWindowHostUI::s_imageLoader = &CRenderer::LoadImageFile;
 CUIPtrArray CWindowHostUI::s_liveHosts;
 HPEN CWindowHostUI::s_updatePen = 0;
 
