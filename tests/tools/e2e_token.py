@@ -231,7 +231,11 @@ def scenario_happy(ctx):
     server.stop()
     entries = server.entries()
     check(run.code == 0, "the driver failed")
-    requests = datagrams(entries, "in")
+    # A slow machine may make the client repeat a request: count each once.
+    requests = []
+    for e in datagrams(entries, "in"):
+        if not requests or requests[-1].data != e.data:
+            requests.append(e)
     check(len(requests) >= 3, "too few requests")
     peer = requests[0].peer
     check(re.fullmatch(rb"login\r\nName:[^\r\n]+\r\nSeq:0\r\n", requests[0].data) is not None,
