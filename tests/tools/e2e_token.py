@@ -103,8 +103,9 @@ class Server:
         command = [binary, "--bind", bind, "--port", str(PORT), "--log", log, "--duration", "180000"] + args
         if netns:
             command = ["ip", "netns", "exec", netns] + command
-        # The port may still be held by a server of another test run ending.
-        deadline = time.time() + 30
+        # The port may be held for a while by the server of another test run
+        # on this machine (another build tree's tests): wait for it.
+        deadline = time.time() + 90
         while True:
             for path in (log, self.errors):
                 if os.path.exists(path):
