@@ -48,17 +48,6 @@ TEST(ServerAddressChooserTest, ADefaultRouteThroughNoAdaptersGatewayIsPassedOver
     EXPECT_EQ("192.168.1.1", Choose(source));
 }
 
-TEST(ServerAddressChooserTest, OnlyTheFirstAdapterWithTheGatewayCounts)
-{
-    FakeAddressSource source;
-    source.AddAdapter("192.168.1.1", "192.168.1.23");
-    source.AddAdapter("192.168.1.1", "192.168.1.99");
-    source.AddRoute(Any, Any, "192.168.1.1", 5);
-    std::vector<RouteEntry> routes;
-    ServerAddressChooser chooser(source);
-    EXPECT_EQ("192.168.1.1", Choose(source));
-}
-
 TEST(ServerAddressChooserTest, TheFileOverridesTheGatewayButNeedsOne)
 {
     FakeAddressSource source;
