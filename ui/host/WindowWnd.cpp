@@ -19,6 +19,14 @@ CWindowWnd::CWindowWnd()
 
 CWindowWnd::~CWindowWnd()
 {
+    // An object that goes before its window leaves it to the default
+    // procedure instead of to a dangling pointer.
+    if (m_window == 0 || !::IsWindow(m_window))
+        return;
+    if (::GetPropA(m_window, kObjectProperty) == static_cast<HANDLE>(this))
+        ::RemovePropA(m_window, kObjectProperty);
+    else if (::GetWindowLongA(m_window, GWL_USERDATA) == reinterpret_cast<LONG>(this))
+        ::SetWindowLongA(m_window, GWL_USERDATA, 0);
 }
 
 const char* CWindowWnd::SuperclassName() const

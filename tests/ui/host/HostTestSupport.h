@@ -126,12 +126,13 @@ inline void ShowWindowQuietly(HWND window)
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
 }
 
-// Removes every queued message of `message` for `window` and dispatches it.
-inline int PumpMessages(HWND window, UINT first, UINT last)
+// Removes the queued messages first..last for `window` and dispatches them;
+// bounded, since a running timer makes a fresh one whenever it is due.
+inline int PumpMessages(HWND window, UINT first, UINT last, int most = 100)
 {
     int count = 0;
     MSG msg;
-    while (::PeekMessageA(&msg, window, first, last, PM_REMOVE)) {
+    while (count < most && ::PeekMessageA(&msg, window, first, last, PM_REMOVE)) {
         ::DispatchMessageA(&msg);
         ++count;
     }

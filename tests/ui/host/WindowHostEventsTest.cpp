@@ -299,7 +299,7 @@ TEST_F(WindowHostEventsTest, ControlTimerFiresAsTimerWithItsLocalId)
     DWORD start = ::GetTickCount();
     while (log.empty() && ::GetTickCount() - start < 5000) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_TIMER);
-        PumpMessages(hwnd, WM_TIMER, WM_TIMER);
+        PumpMessages(hwnd, WM_TIMER, WM_TIMER, 1);
     }
     ASSERT_LE(2u, log.size());
     EXPECT_EQ("a:timer", log[0]);

@@ -52,7 +52,7 @@ int ThreadWindowCount()
 void PumpAll()
 {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    for (int i = 0; i < 1000 && ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
         ::DispatchMessageA(&msg);
 }
 

@@ -123,6 +123,38 @@ TEST(WindowWndTest, WindowMayDeleteItselfAfterItsLastMessage)
     EXPECT_EQ(1, afterLast);
 }
 
+// Counts into a place that outlives it.
+class CountingWindow : public CWindowWnd
+{
+public:
+    explicit CountingWindow(int* count) : m_count(count) {}
+    const char* ClassName() const override { return "WavorinPlainTestWnd"; }
+    LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        ++*m_count;
+        return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    }
+    void AfterLastMessage(HWND) override { ++*m_count; }
+
+private:
+    int* m_count;
+};
+
+TEST(WindowWndTest, ObjectDeletedBeforeItsWindowGetsNoMoreMessages)
+{
+    // Regression: the window kept the deleted object's address and routed
+    // its remaining messages, the last one included, to freed memory.
+    int count = 0;
+    CountingWindow* window = new CountingWindow(&count);
+    HWND hwnd = window->Create(nullptr, "orphan", WS_POPUP, 0, 0, 0, 50, 50);
+    ASSERT_NE(nullptr, hwnd);
+    delete window;
+    count = 0;
+    ::SendMessageA(hwnd, WM_APP + 3, 0, 0);
+    ::DestroyWindow(hwnd);
+    EXPECT_EQ(0, count);
+}
+
 TEST(WindowWndTest, SuperclassKeepsTheSystemClassBehaviour)
 {
     EditSuperclass window;
