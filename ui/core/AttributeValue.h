@@ -17,7 +17,8 @@ int ReadIntValue(const char* text);
 // exactly one arbitrary character (normally a comma; blanks after it are
 // allowed, so "10, 0, 0, 0" reads as four numbers). Values missing at the
 // end of the text are 0; reading never passes the end of the text.
-// Returns how many numbers the text supplied.
+// Returns how many of the `count` positions the text reached (a position
+// whose text is not a number reads as 0 and still counts).
 int ReadIntListValue(const char* text, int* values, int count);
 
 // A colour written as a hexadecimal AARRGGBB number after an optional "#".
