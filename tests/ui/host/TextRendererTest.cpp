@@ -180,6 +180,23 @@ TEST_F(TextRendererTest, AlreadyUnderlinedFontStillPopsAtTheClosingTag)
     EXPECT_NEAR(Extent("a", 2) + Extent("b"), Measure("{f 2}{u}a{/u}b{/f}").right, 1);
 }
 
+TEST_F(TextRendererTest, FontThatCannotBeMadeKeepsTheStackBalanced)
+{
+    // A face too long for the platform makes no font; its closing tag must
+    // pop what its opening tag pushed, so "b" stays in font 1.
+    EXPECT_NEAR(Extent("ab", 1), Measure("{f 1}{f AFaceNameFarTooLongForThePlatformField 12}a{/f}b{/f}").right, 1);
+}
+
+TEST_F(TextRendererTest, StrayClosingLinkRecordsNoLink)
+{
+    RECT rects[2] = {};
+    ui::CUIString texts[2];
+    int count = 2;
+    RECT rc = { 0, 0, 240, 40 };
+    CRenderer::DrawMarkupText(canvas.dc(), &host, rc, "a{/a}b", kBlack, rects, texts, count, 0);
+    EXPECT_EQ(0, count);
+}
+
 TEST_F(TextRendererTest, RawPassagesAndEscapesDrawBrackets)
 {
     EXPECT_EQ(Extent("{b}"), Measure("{r}{b}{/r}").right);
