@@ -276,6 +276,7 @@ private:
     void OnTimer(WPARAM wParam);
     void OnClose();
     bool OnPaint();
+    void OnPrintClient(HDC dc, LPARAM options);
     void DeactivateTooltip();
     bool ShortcutKey(WPARAM key);
 
@@ -285,6 +286,14 @@ private:
     HFONT CreateHostFont(const char* face, int size, bool bold, bool underline, bool italic) const;
     void MeasureFont(UIFontInfo* info);
     void ReleasePaintBuffers();
+
+    // Painting (WindowHostUIPaint.cpp).
+    void LayoutBeforePaint();
+    void PlaceFocusAfterPaintLayout();
+    bool EnsureOffscreenBuffer();
+    void CopyBackground(HDC target, const RECT& paint);
+    void PaintThroughBuffer(HDC target, const RECT& paint);
+    static CControlUI* LayoutPendingVisitor(CControlUI* control, void* data);
     bool TakeTimerId(UINT& id);
 
     static CControlUI* FindPointVisitor(CControlUI* control, void* data);

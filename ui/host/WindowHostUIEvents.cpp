@@ -372,8 +372,7 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         OnMouseLeave();
         return false;
     case WM_PRINTCLIENT:
-        // FIXME: draw the tree (and with PRF_CHILDREN the child windows)
-        // into the DC in wParam.
+        OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
         return false;
     case MessageHostCleanup:
         DeleteCleanupList();
@@ -385,27 +384,6 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     default:
         return false;
     }
-}
-
-bool CWindowHostUI::OnPaint()
-{
-    RECT update;
-    if (!::GetUpdateRect(m_window, &update, FALSE))
-        return true;
-    // FIXME: layout before painting ("windowinit" after the first one), the
-    // focus placement of FocusAtNextPaint, and painting through the
-    // off-screen bitmap (or over the captured background) with the overlay
-    // controls and the update-rectangle outline. Until then the tree paints
-    // straight into the window.
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(m_window, &ps);
-    if (dc != 0 && m_root != 0) {
-        int saved = ::SaveDC(dc);
-        m_root->Paint(dc, ps.rcPaint);
-        ::RestoreDC(dc, saved);
-    }
-    ::EndPaint(m_window, &ps);
-    return true;
 }
 
 void CWindowHostUI::OnClose()
