@@ -1,0 +1,180 @@
+#include "tools/skinrender/SkinRenderer.h"
+
+#include <windows.h>
+
+#include <string.h>
+
+#include "ui/core/ControlUI.h"
+#include "ui/core/SkinBuilder.h"
+#include "ui/host/WindowHostUI.h"
+#include "ui/host/WindowWnd.h"
+
+using namespace ui;
+
+namespace {
+
+const int kDefaultWidth = 640;
+const int kDefaultHeight = 480;
+
+// A pop-up window whose messages go to its host first.
+class RenderWindow : public CWindowWnd
+{
+public:
+    const char* ClassName() const override { return "WavorinSkinRenderWnd"; }
+
+    LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        LRESULT result = 0;
+        if (host != nullptr && host->ProcessMessage(message, wParam, lParam, result))
+            return result;
+        return CWindowWnd::HandleWindowMessage(message, wParam, lParam);
+    }
+
+    CWindowHostUI* host = nullptr;
+};
+
+class NotifyLog : public INotifyUI
+{
+public:
+    explicit NotifyLog(std::vector<std::string>* names) : m_names(names) {}
+    void Notify(UINotify& msg) override { m_names->push_back(msg.type.GetData()); }
+
+private:
+    std::vector<std::string>* m_names;
+};
+
+// Sets the resource folder for the time of one render.
+class ResourceFolderScope
+{
+public:
+    explicit ResourceFolderScope(const std::string& folder)
+        : m_previous(CWindowHostUI::GetResourceFolder().GetData())
+    {
+        CWindowHostUI::SetResourceFolder(folder.c_str());
+    }
+    ~ResourceFolderScope() { CWindowHostUI::SetResourceFolder(m_previous.c_str()); }
+
+private:
+    std::string m_previous;
+};
+
+bool IsResourceId(const char* skin)
+{
+    return (reinterpret_cast<ULONG_PTR>(skin) >> 16) == 0;
+}
+
+void PumpWindowMessages(HWND window)
+{
+    MSG msg;
+    for (int i = 0; i < 100 && ::PeekMessageA(&msg, window, 0, 0, PM_REMOVE); ++i)
+        ::DispatchMessageA(&msg);
+}
+
+// The window's client area drawn by the host into a 32-bit DIB.
+bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pixels)
+{
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof(info));
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    if (dc == nullptr)
+        return false;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) {
+        ::DeleteDC(dc);
+        return false;
+    }
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHILDREN);
+    ::GdiFlush();
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    pixels.assign(source, source + static_cast<size_t>(width) * height);
+    for (uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    return true;
+}
+
+} // namespace
+
+bool SkinRenderer::Render(const char* skin, int width, int height)
+{
+    m_pixels.clear();
+    m_notifications.clear();
+    m_error.clear();
+    m_width = m_height = 0;
+    if (skin == nullptr) {
+        m_error = "no skin given";
+        return false;
+    }
+    if (CWindowHostUI::GetProgramInstance() == nullptr)
+        CWindowHostUI::SetProgramInstance(::GetModuleHandleA(nullptr));
+
+    // A file's images and includes are looked up in its folder.
+    std::string folder;
+    const char* name = skin;
+    if (!IsResourceId(skin)) {
+        const char* slash = strrchr(skin, '\\');
+        const char* other = strrchr(skin, '/');
+        if (other != nullptr && (slash == nullptr || other > slash))
+            slash = other;
+        if (slash != nullptr) {
+            folder.assign(skin, slash + 1);
+            name = slash + 1;
+        }
+    }
+    ResourceFolderScope folderScope(folder);
+
+    RenderWindow window;
+    CWindowHostUI host;
+    window.host = &host;
+    HWND hwnd = window.Create(nullptr, "skin render", WS_POPUP, 0, 0, 0, kDefaultWidth, kDefaultHeight);
+    if (hwnd == nullptr) {
+        m_error = "the window could not be created";
+        return false;
+    }
+    host.AttachWindow(hwnd);
+    NotifyLog notifyLog(&m_notifications);
+    host.AddListener(&notifyLog);
+
+    bool done = false;
+    CSkinBuilder builder;
+    CControlUI* root = builder.Create(name, "xml", nullptr, &host);
+    if (root == nullptr) {
+        m_error = "the skin could not be built";
+        const char* text = builder.GetDocument().GetErrorText();
+        const char* context = builder.GetDocument().GetErrorContext();
+        if (text != nullptr && text[0] != '\0')
+            m_error += std::string(": ") + text;
+        if (context != nullptr && context[0] != '\0')
+            m_error += std::string(" near \"") + context + "\"";
+    } else {
+        host.AttachRoot(root);
+        if (width > 0 && height > 0)
+            ::SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client;
+        ::GetClientRect(hwnd, &client);
+        m_width = client.right - client.left;
+        m_height = client.bottom - client.top;
+        // The first paint lays the tree out and sends "windowinit".
+        ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+        ::UpdateWindow(hwnd);
+        PumpWindowMessages(hwnd);
+        ::UpdateWindow(hwnd);
+        done = CaptureClient(hwnd, m_width, m_height, m_pixels);
+        if (!done)
+            m_error = "the window could not be drawn into a bitmap";
+    }
+    host.RemoveListener(&notifyLog);
+    ::DestroyWindow(hwnd);
+    window.host = nullptr;
+    return done;
+}
