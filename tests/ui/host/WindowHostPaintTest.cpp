@@ -365,6 +365,86 @@ TEST_F(WindowHostPaintTest, PrintClientWithChildrenPrintsChildWindowsInPlace)
     ::DestroyWindow(child);
 }
 
+TEST_F(WindowHostPaintTest, FirstPaintGivesTheFocusToTheFirstTabStop)
+{
+    ProbeControl* stop = new ProbeControl("stop", &log, ControlFlagTabStop);
+    root->AddChild(stop);
+    EXPECT_TRUE(host->IsFocusNeeded());
+    ShowAndPaint();
+    EXPECT_EQ(stop, host->GetFocusControl());
+    EXPECT_FALSE(host->IsFocusNeeded());
+}
+
+TEST_F(WindowHostPaintTest, AlphaBackgroundIsCapturedOnceUntilTheNextFullLayout)
+{
+    // b paints nothing of its own, so that the background shows through.
+    b->SetBkColor(0);
+    root->SetBkColor(0);
+    host->SetAlphaBackground(true);
+    ShowWindowQuietly(hwnd);
+    auto fillWindow = [this](int brush) {
+        HDC dc = ::GetDC(hwnd);
+        RECT all = { 0, 0, kWidth + 40, kHeight + 40 };
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(brush)));
+        ::ReleaseDC(hwnd, dc);
+    };
+    fillWindow(GRAY_BRUSH);
+    ::UpdateWindow(hwnd);
+    EXPECT_EQ(0x0000FF, ScreenPixel(10, 10));
+    EXPECT_EQ(0x808080, ScreenPixel(10, 80));
+
+    fillWindow(WHITE_BRUSH);
+    ::InvalidateRect(hwnd, nullptr, FALSE);
+    ::UpdateWindow(hwnd);
+    EXPECT_EQ(0x808080, ScreenPixel(10, 80));  // the first capture
+
+    ::SetWindowPos(hwnd, nullptr, 0, 0, kWidth, kHeight + 20, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fillWindow(WHITE_BRUSH);
+    ::InvalidateRect(hwnd, nullptr, FALSE);
+    ::UpdateWindow(hwnd);
+    EXPECT_EQ(0xFFFFFF, ScreenPixel(10, 80));  // captured again after the resize
+}
+
+class MinimisedWindowTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        if (::IsWindow(window.GetWindowHandle()))
+            ::DestroyWindow(window.GetWindowHandle());
+        window.host = nullptr;
+    }
+
+    PaintWindow window;
+    CWindowHostUI host;
+};
+
+TEST_F(MinimisedWindowTest, PaintWithoutClientAreaWaitsForARealSize)
+{
+    HWND hwnd = window.Create(nullptr, "minimised", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 150);
+    ASSERT_NE(nullptr, hwnd);
+    window.host = &host;
+    host.AttachWindow(hwnd);
+    Log log;
+    NotifyRecorder recorder(&log);
+    host.AddListener(&recorder);
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    host.AttachRoot(root);
+
+    ::ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ::SendMessageA(hwnd, WM_PAINT, 0, 0);
+    EXPECT_TRUE(log.empty());
+
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_EQ(1u, log.size());
+    EXPECT_EQ("notify:windowinit:", log[0]);
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    EXPECT_TRUE(::EqualRect(&client, &root->GetBounds()));
+}
+
 size_t GdiHeadroom()
 {
     std::vector<HRGN> regions;
