@@ -509,6 +509,16 @@ TEST_F(WindowHostEventsTest, QueuedTabReachesTheHostOfItsWindow)
     EXPECT_FALSE(CWindowHostUI::PreTranslateForAllHosts(&msg));
 }
 
+TEST_F(WindowHostEventsTest, MessageLoopPreTranslatesUntilQuit)
+{
+    ::PostMessageA(hwnd, WM_KEYDOWN, VK_TAB, 0);
+    ::PostMessageA(hwnd, WM_CHAR, 'z', 0);
+    ::PostQuitMessage(0);
+    CWindowHostUI::RunMessageLoop();
+    EXPECT_EQ(a, host->GetFocusControl());
+    EXPECT_EQ("a:char", log.back());  // the Tab itself was consumed
+}
+
 TEST_F(WindowHostEventsTest, AttachingANewRootRetiresTheOldTree)
 {
     bool deleted = false;
