@@ -3,6 +3,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <new>
+
+#include "ui/controls/ScrollBarUI.h"
 #include "ui/core/AttributeValue.h"
 #include "ui/host/Renderer.h"
 #include "ui/host/WindowHostUI.h"
@@ -15,58 +18,56 @@ namespace ui {
 
 // ---- scroll bar seam ----------------------------------------------------
 //
-// FIXME: the scroll bar control arrives with the list controls. Until then
-// no container can create a bar, every bar pointer stays null, and the
-// functions below answer for an absent bar. Each stands for one operation
-// of the bar; when the bar exists they forward to it (BarControl becomes
-// the plain upcast).
+// The operations of the bars the container uses, each tolerating an absent
+// bar.
 
 namespace {
 
 // The bar as a control (visibility, preset size, host, bounds, painting).
 CControlUI* BarControl(CScrollBarUI* bar)
 {
-    (void)bar;
-    return nullptr;
+    return bar;
 }
 
 int BarRange(CScrollBarUI* bar)
 {
-    (void)bar;
-    return 0;
+    return bar != nullptr ? bar->GetRange() : 0;
 }
 
 int BarPosition(CScrollBarUI* bar)
 {
-    (void)bar;
-    return 0;
+    return bar != nullptr ? bar->GetPosition() : 0;
 }
 
 // The bar clamps the range to 0 and above, and the position into
 // 0 … range.
 void SetBarRange(CScrollBarUI* bar, int range)
 {
-    (void)bar;
-    (void)range;
+    if (bar != nullptr)
+        bar->SetRange(range);
 }
 
 void SetBarPosition(CScrollBarUI* bar, int position)
 {
-    (void)bar;
-    (void)position;
+    if (bar != nullptr)
+        bar->SetPosition(position);
 }
 
-// A new bar owned by `owner`, horizontal or vertical.
+// A new bar owned by `owner`, horizontal or vertical; null when memory is
+// short.
 CScrollBarUI* CreateBar(CContainerUI* owner, bool horizontal)
 {
-    (void)owner;
-    (void)horizontal;
-    return nullptr;
+    CScrollBarUI* bar = new (std::nothrow) CScrollBarUI;
+    if (bar == nullptr)
+        return nullptr;
+    bar->SetOwner(owner);
+    bar->SetHorizontal(horizontal);
+    return bar;
 }
 
 void DestroyBar(CScrollBarUI* bar)
 {
-    (void)bar;
+    delete bar;
 }
 
 bool IsBarShown(CScrollBarUI* bar)
