@@ -1,4 +1,5 @@
 #include "ui/core/ContainerUI.h"
+#include "tests/ui/core/ControlTreeTestSupport.h"
 
 #include <vector>
 
@@ -9,21 +10,8 @@
 namespace ui {
 namespace {
 
-RECT Rect(int l, int t, int r, int b)
-{
-    RECT rc = { l, t, r, b };
-    return rc;
-}
-
-::testing::AssertionResult HasBounds(const CControlUI* c, int l, int t, int r, int b)
-{
-    const RECT& rc = c->GetBounds();
-    if (rc.left == l && rc.top == t && rc.right == r && rc.bottom == b)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "bounds (" << rc.left << ", " << rc.top << ", " << rc.right << ", "
-                                         << rc.bottom << "), expected (" << l << ", " << t << ", " << r << ", " << b
-                                         << ")";
-}
+using test::Rect;
+using test::HasBounds;
 
 // Counts its instances, so that tests see which children were deleted.
 class CountedControl : public CControlUI

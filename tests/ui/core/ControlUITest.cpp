@@ -1,4 +1,5 @@
 #include "ui/core/ControlUI.h"
+#include "tests/ui/core/ControlTreeTestSupport.h"
 
 #include <functional>
 #include <string>
@@ -12,15 +13,11 @@
 namespace ui {
 namespace {
 
+using test::Rect;
+
 bool SameRect(const RECT& a, const RECT& b)
 {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-RECT Rect(int l, int t, int r, int b)
-{
-    RECT rc = { l, t, r, b };
-    return rc;
 }
 
 // ---- attributes -----------------------------------------------------------

@@ -6,25 +6,13 @@
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/VerticalLayoutUI.h"
+#include "tests/ui/core/ControlTreeTestSupport.h"
 
 namespace ui {
 namespace {
 
-RECT Rect(int l, int t, int r, int b)
-{
-    RECT rc = { l, t, r, b };
-    return rc;
-}
-
-::testing::AssertionResult HasBounds(const CControlUI* c, int l, int t, int r, int b)
-{
-    const RECT& rc = c->GetBounds();
-    if (rc.left == l && rc.top == t && rc.right == r && rc.bottom == b)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "bounds (" << rc.left << ", " << rc.top << ", " << rc.right << ", "
-                                         << rc.bottom << "), expected (" << l << ", " << t << ", " << r << ", " << b
-                                         << ")";
-}
+using test::Rect;
+using test::HasBounds;
 
 template <class T>
 T* Add(CContainerUI* parent, const char* attributes = "")

@@ -1,25 +1,13 @@
 #include "ui/core/TileLayoutUI.h"
+#include "tests/ui/core/ControlTreeTestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace ui {
 namespace {
 
-RECT Rect(int l, int t, int r, int b)
-{
-    RECT rc = { l, t, r, b };
-    return rc;
-}
-
-::testing::AssertionResult HasBounds(const CControlUI* c, int l, int t, int r, int b)
-{
-    const RECT& rc = c->GetBounds();
-    if (rc.left == l && rc.top == t && rc.right == r && rc.bottom == b)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "bounds (" << rc.left << ", " << rc.top << ", " << rc.right << ", "
-                                         << rc.bottom << "), expected (" << l << ", " << t << ", " << r << ", " << b
-                                         << ")";
-}
+using test::Rect;
+using test::HasBounds;
 
 CControlUI* AddItem(CTileLayoutUI* tile, const char* attributes)
 {
