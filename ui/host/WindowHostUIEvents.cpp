@@ -38,6 +38,22 @@ bool KeyIsDown(int key)
     return (::GetKeyState(key) & 0x8000) != 0;
 }
 
+// Offers a message to a filter list in order; the first filter that handles
+// it supplies the result.
+bool RunFilters(const CUIPtrArray& filters, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        bool handled = false;
+        IMessageFilterUI* filter = static_cast<IMessageFilterUI*>(filters.GetAt(i));
+        LRESULT filtered = filter->FilterMessage(message, wParam, lParam, handled);
+        if (handled) {
+            result = filtered;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 struct CWindowHostUI::TabSearch
@@ -276,15 +292,8 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 {
     if (m_window == 0)
         return false;
-    for (int i = 0; i < m_windowFilters.GetSize(); ++i) {
-        bool handled = false;
-        IMessageFilterUI* filter = static_cast<IMessageFilterUI*>(m_windowFilters.GetAt(i));
-        LRESULT filtered = filter->FilterMessage(message, wParam, lParam, handled);
-        if (handled) {
-            result = filtered;
-            return true;
-        }
-    }
+    if (RunFilters(m_windowFilters, message, wParam, lParam, result))
+        return true;
 
     switch (message) {
     case WM_SIZE:
@@ -666,15 +675,8 @@ void CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
 
 bool CWindowHostUI::PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    for (int i = 0; i < m_translateFilters.GetSize(); ++i) {
-        bool handled = false;
-        IMessageFilterUI* filter = static_cast<IMessageFilterUI*>(m_translateFilters.GetAt(i));
-        LRESULT filtered = filter->FilterMessage(message, wParam, lParam, handled);
-        if (handled) {
-            result = filtered;
-            return true;
-        }
-    }
+    if (RunFilters(m_translateFilters, message, wParam, lParam, result))
+        return true;
     switch (message) {
     case WM_KEYDOWN:
         if (wParam != VK_TAB)
