@@ -11,6 +11,7 @@
 #include "ui/core/TileLayoutUI.h"
 #include "ui/core/UIResourceSource.h"
 #include "ui/core/VerticalLayoutUI.h"
+#include "ui/controls/ScrollBarUI.h"
 #include "ui/host/ButtonUI.h"
 #include "ui/host/LabelUI.h"
 #include "ui/host/WindowHostUI.h"
@@ -55,7 +56,7 @@ const StockControl kStockControls[] = {
     { "Slider", nullptr },
     { "Edit", nullptr },
     { "RichEdit", nullptr },
-    { "ScrollBar", nullptr },
+    { "ScrollBar", &Make<CScrollBarUI> },
     { "Combo", nullptr },
     { "List", nullptr },
     { "ListHeader", nullptr },

@@ -468,6 +468,15 @@ TEST_F(SkinBuilderTest, UnknownNamesWithoutCallbackAreSkippedWithTheirSubtree)
     EXPECT_EQ("VerticalLayout(TabLayout[tabs](Control) TileLayout)", Dump(root));
 }
 
+TEST_F(SkinBuilderTest, ScrollBarElementMakesAFreeStandingBar)
+{
+    CControlUI* root = Build("<Window><VerticalLayout><ScrollBar name=\"bar\" hor=\"true\" range=\"50\" />"
+                             "</VerticalLayout></Window>");
+    ASSERT_NE(nullptr, root);
+    EXPECT_EQ("VerticalLayout(ScrollBar[bar])", Dump(root));
+    EXPECT_TRUE(callback.asked.empty());
+}
+
 TEST_F(SkinBuilderTest, LabelWithChildrenKeepsItsPlace)
 {
     CControlUI* root = Build("<Window><VerticalLayout>"
