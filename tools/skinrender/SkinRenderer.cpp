@@ -6,6 +6,7 @@
 
 #include "ui/core/ControlUI.h"
 #include "ui/core/SkinBuilder.h"
+#include "ui/host/Renderer.h"
 #include "ui/host/WindowHostUI.h"
 #include "ui/host/WindowWnd.h"
 
@@ -73,19 +74,11 @@ void PumpWindowMessages(HWND window)
 // The window's client area drawn by the host into a 32-bit DIB.
 bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pixels)
 {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     HDC dc = ::CreateCompatibleDC(nullptr);
     if (dc == nullptr)
         return false;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* bits = nullptr;
+    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, width, height, &bits);
     if (bitmap == nullptr) {
         ::DeleteDC(dc);
         return false;
@@ -93,7 +86,7 @@ bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pi
     HGDIOBJ previous = ::SelectObject(dc, bitmap);
     ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHILDREN);
     ::GdiFlush();
-    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    const uint32_t* source = reinterpret_cast<const uint32_t*>(bits);
     pixels.assign(source, source + static_cast<size_t>(width) * height);
     for (uint32_t& pixel : pixels)
         pixel &= 0xFFFFFF;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/host/Renderer.h"
 #include "ui/host/WindowHostUI.h"
 
 namespace ui {
@@ -301,16 +302,9 @@ TEST(ContainerUITest, ChildrenAddedUnderAHostAreNamedAndInitialised)
 TEST(ContainerUITest, PaintClipsChildrenToTheClientArea)
 {
     HDC dc = ::CreateCompatibleDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 20;
-    info.bmiHeader.biHeight = -20;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* pixels = nullptr;
+    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, 20, 20, &pixels);
     HGDIOBJ old = ::SelectObject(dc, bitmap);
-    DWORD* pixels = static_cast<DWORD*>(bits);
     for (int i = 0; i < 400; ++i)
         pixels[i] = 0x00FFFFFF;
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/core/ContainerUI.h"
+#include "ui/host/Renderer.h"
 #include "ui/host/WindowHostUI.h"
 
 namespace ui {
@@ -445,16 +446,7 @@ public:
     Surface()
     {
         m_dc = ::CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
+        m_bitmap = CRenderer::CreateTopDownDib(m_dc, kSize, kSize, &m_bits);
         m_old = ::SelectObject(m_dc, m_bitmap);
         for (int i = 0; i < kSize * kSize; ++i)
             m_bits[i] = 0x00FFFFFF;

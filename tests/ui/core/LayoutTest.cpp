@@ -6,6 +6,7 @@
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/VerticalLayoutUI.h"
+#include "ui/host/Renderer.h"
 #include "tests/ui/core/ControlTreeTestSupport.h"
 
 namespace ui {
@@ -337,16 +338,9 @@ TEST(LayoutTest, SplitterTrackerIsPaintedInTrackerMode)
     EXPECT_TRUE(HasBounds(t.pane, 0, 0, 100, 100));
 
     HDC dc = ::CreateCompatibleDC(nullptr);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 100;
-    info.bmiHeader.biHeight = -300;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    DWORD* pixels = nullptr;
+    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, 100, 300, &pixels);
     HGDIOBJ old = ::SelectObject(dc, bitmap);
-    DWORD* pixels = static_cast<DWORD*>(bits);
     for (int i = 0; i < 100 * 300; ++i)
         pixels[i] = 0x00FFFFFF;
     t.pane->PaintOverlay(dc, Rect(0, 0, 100, 300));

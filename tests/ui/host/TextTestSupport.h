@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/host/Renderer.h"
+
 namespace texttest {
 
 // Pixels are read as 0x00RRGGBB; GDI leaves the alpha byte undefined.
@@ -14,16 +16,7 @@ public:
     Canvas(int width, int height) : m_width(width), m_height(height), m_bits(nullptr)
     {
         m_dc = ::CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<DWORD*>(bits);
+        m_bitmap = ui::CRenderer::CreateTopDownDib(m_dc, width, height, &m_bits);
         m_old = ::SelectObject(m_dc, m_bitmap);
         Clear();
     }

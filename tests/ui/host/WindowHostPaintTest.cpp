@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HostTestSupport.h"
+#include "ui/host/Renderer.h"
 
 using namespace ui;
 using namespace hosttest;
@@ -73,16 +74,8 @@ class Canvas
 public:
     Canvas(int width, int height) : m_width(width)
     {
-        BITMAPINFO info;
-        ZeroMemory(&info, sizeof(info));
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_bitmap = CRenderer::CreateTopDownDib(dc, width, height, &m_bits);
         m_previous = ::SelectObject(dc, m_bitmap);
         RECT all = { 0, 0, width, height };
         ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
