@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // One row of the IPv4 routing table, with its addresses as dotted text.
 struct RouteEntry {
@@ -20,3 +22,15 @@ struct AdapterAddresses {
     char gateway[16];
     char address[16];
 };
+
+// Copies dotted text into one of the fields above; the text may be null or
+// unterminated within the field's size, and the copy is always terminated.
+inline void CopyAddressText(char (&to)[16], const char* from)
+{
+    size_t length = 0;
+    while (from && length < sizeof to - 1 && from[length])
+        ++length;
+    if (length)
+        std::memcpy(to, from, length);
+    to[length] = 0;
+}

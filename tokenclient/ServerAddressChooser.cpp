@@ -11,17 +11,6 @@ namespace {
 
 const char NoFileAddress[] = "ini_invalid";
 
-// Copies dotted text that the platform may not have terminated.
-void CopyAddress(char (&to)[16], const char* from)
-{
-    size_t length = 0;
-    while (from && length < sizeof to - 1 && from[length])
-        ++length;
-    if (length)
-        std::memcpy(to, from, length);
-    to[length] = 0;
-}
-
 bool SameText(const char (&a)[16], const char (&b)[16]) { return std::strncmp(a, b, 16) == 0; }
 
 } // namespace
@@ -67,7 +56,7 @@ int ServerAddressChooser::Choose(char (&serverAddress)[16])
         if (adapter == adapters.end())
             continue;
         route.viaAdapterGateway = true;
-        CopyAddress(route.adapterAddress, adapter->address);
+        CopyAddressText(route.adapterAddress, adapter->address);
         if (std::strncmp(route.destination, "0.0.0.0", 16) == 0 && std::strncmp(route.mask, "0.0.0.0", 16) == 0) {
             chosen = &route;
             break;
@@ -85,8 +74,8 @@ int ServerAddressChooser::Choose(char (&serverAddress)[16])
     if (!chosen)
         return StartNoGateway;
     if (fileAddress == NoFileAddress)
-        CopyAddress(serverAddress, chosen->nextHop);
+        CopyAddressText(serverAddress, chosen->nextHop);
     else
-        CopyAddress(serverAddress, fileAddress.c_str());
+        CopyAddressText(serverAddress, fileAddress.c_str());
     return 0;
 }

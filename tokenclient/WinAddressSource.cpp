@@ -11,21 +11,11 @@
 
 namespace {
 
-void CopyDotted(char (&to)[16], const char* from)
-{
-    size_t length = 0;
-    while (from && length < sizeof to - 1 && from[length])
-        ++length;
-    if (length)
-        std::memcpy(to, from, length);
-    to[length] = 0;
-}
-
 void CopyDotted(char (&to)[16], DWORD address)
 {
     in_addr in;
     in.s_addr = address;
-    CopyDotted(to, inet_ntoa(in));
+    CopyAddressText(to, inet_ntoa(in));
 }
 
 bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
@@ -47,8 +37,8 @@ bool WinAddressSource::ReadAdapters(std::vector<AdapterAddresses>& adapters)
         return false;
     for (IP_ADAPTER_INFO* info = reinterpret_cast<IP_ADAPTER_INFO*>(storage.data()); info; info = info->Next) {
         AdapterAddresses adapter;
-        CopyDotted(adapter.gateway, info->GatewayList.IpAddress.String);
-        CopyDotted(adapter.address, info->IpAddressList.IpAddress.String);
+        CopyAddressText(adapter.gateway, info->GatewayList.IpAddress.String);
+        CopyAddressText(adapter.address, info->IpAddressList.IpAddress.String);
         adapters.push_back(adapter);
     }
     return true;
