@@ -14,21 +14,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 bash tools/setup.sh || exit 1
 
-root="${WAVORIN_BUILD:-$here/build}"
-native="$root/native"
-win="$root/win"
-jobs=$(nproc)
 ttl="${WAVORIN_TOKEN_TTL:-10}"
 [ $# -gt 0 ] || set -- watch
 
 # The same trees and settings as tools/test.sh, so that both reuse each other's builds.
-mkdir -p "$root"
-cmake -S . -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$root/run-configure.log" 2>&1 \
-    || { cat "$root/run-configure.log"; exit 1; }
+. "$here/tools/trees.sh"
+configure_trees || exit 1
 ninja -C "$native" -j "$jobs" refserver || exit 1
-cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake \
-      -DWAVORIN_NATIVE_BUILD="$native" >>"$root/run-configure.log" 2>&1 \
-    || { cat "$root/run-configure.log"; exit 1; }
 ninja -C "$win" -j "$jobs" tokendriver || exit 1
 
 # A scratch folder: the driver with its own authipconf.ini, so that the client

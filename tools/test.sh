@@ -8,19 +8,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 bash tools/setup.sh || exit 1
 
-# WAVORIN_BUILD names another build root, so that several work trees' builds can coexist.
-root="${WAVORIN_BUILD:-$here/build}"
-native="$root/native"
-win="$root/win"
-jobs=$(nproc)
-
-mkdir -p "$root"
-cmake -S . -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$root/native-configure.log" 2>&1 \
-    || { cat "$root/native-configure.log"; exit 1; }
+. "$here/tools/trees.sh"
+configure_trees || exit 1
 ninja -C "$native" -j "$jobs" || exit 1
-
-cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake \
-      -DWAVORIN_NATIVE_BUILD="$native" >/dev/null || exit 1
 ninja -C "$win" -j "$jobs" || exit 1
 
 status=0

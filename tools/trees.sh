@@ -1,0 +1,18 @@
+# Sourced by the test and run scripts (after `here` is set): the build root
+# and the configuration of its two trees, so that both scripts share builds.
+# WAVORIN_BUILD names another build root, so that several work trees' builds can coexist.
+root="${WAVORIN_BUILD:-$here/build}"
+native="$root/native"
+win="$root/win"
+jobs=$(nproc)
+
+# Configures the native tree (sanitizers on) and the Windows tree; prints the
+# log and fails when either configuration fails.
+configure_trees() {
+    mkdir -p "$root"
+    local log="$root/configure.log"
+    cmake -S "$here" -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$log" 2>&1 \
+        && cmake -S "$here" -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw32.cmake" \
+                 -DWAVORIN_NATIVE_BUILD="$native" >>"$log" 2>&1 \
+        || { cat "$log"; return 1; }
+}
