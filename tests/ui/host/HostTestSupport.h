@@ -153,4 +153,23 @@ inline LPARAM ScreenPoint(HWND window, int x, int y)
     return MAKELPARAM(pt.x, pt.y);
 }
 
+// How many GDI objects can still be made: wine's GetGuiResources answers 0,
+// so leaks are measured as lost headroom. Creates regions until creation
+// fails, then frees them.
+inline size_t GdiHeadroom()
+{
+    std::vector<HRGN> regions;
+    regions.reserve(70000);
+    for (;;) {
+        HRGN region = ::CreateRectRgn(0, 0, 1, 1);
+        if (region == nullptr || regions.size() >= 200000)
+            break;
+        regions.push_back(region);
+    }
+    size_t count = regions.size();
+    for (HRGN region : regions)
+        ::DeleteObject(region);
+    return count;
+}
+
 } // namespace hosttest

@@ -189,12 +189,7 @@ TEST(RendererBlit, NullBitmapDrawsNothing)
     EXPECT_EQ(0x123456u, dib.Rgb(0, 0));
 }
 
-class BlendingTest : public ::testing::TestWithParam<bool>
-{
-protected:
-    void SetUp() override { CRenderer::SetPlatformBlending(GetParam()); }
-    void TearDown() override { CRenderer::SetPlatformBlending(true); }
-};
+using BlendingTest = rendertest::BlendModeTest;
 
 INSTANTIATE_TEST_SUITE_P(PlatformAndSoftware, BlendingTest, ::testing::Bool());
 

@@ -12,14 +12,7 @@ using rendertest::OffscreenDib;
 using ui::CRenderer;
 using ui::UIClip;
 
-// Runs each blending test once with the platform blend and once with the
-// software blend that serves where it is absent.
-class BlendTest : public ::testing::TestWithParam<bool>
-{
-protected:
-    void SetUp() override { CRenderer::SetPlatformBlending(GetParam()); }
-    void TearDown() override { CRenderer::SetPlatformBlending(true); }
-};
+using BlendTest = rendertest::BlendModeTest;
 
 INSTANTIATE_TEST_SUITE_P(PlatformAndSoftware, BlendTest, ::testing::Bool());
 

@@ -4,6 +4,7 @@
 // into and read pixels from, and small writers of PNG files and stored ZIP
 // archives.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <zlib.h>
 
@@ -203,5 +204,14 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes)
     ::CloseHandle(file);
     return ok && written == bytes.size();
 }
+
+// Runs each blending test once with the platform blend and once with the
+// software blend that serves where it is absent.
+class BlendModeTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override { ui::CRenderer::SetPlatformBlending(GetParam()); }
+    void TearDown() override { ui::CRenderer::SetPlatformBlending(true); }
+};
 
 } // namespace rendertest

@@ -20,22 +20,6 @@ public:
     const char* ClassName() const override { return "WavorinLeakTestWnd"; }
 };
 
-size_t GdiHeadroom()
-{
-    std::vector<HRGN> regions;
-    regions.reserve(70000);
-    for (;;) {
-        HRGN region = ::CreateRectRgn(0, 0, 1, 1);
-        if (region == nullptr || regions.size() >= 200000)
-            break;
-        regions.push_back(region);
-    }
-    size_t count = regions.size();
-    for (HRGN region : regions)
-        ::DeleteObject(region);
-    return count;
-}
-
 BOOL CALLBACK CountWindow(HWND, LPARAM count)
 {
     ++*reinterpret_cast<int*>(count);

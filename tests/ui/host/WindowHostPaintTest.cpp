@@ -438,22 +438,6 @@ TEST_F(MinimisedWindowTest, PaintWithoutClientAreaWaitsForARealSize)
     EXPECT_TRUE(::EqualRect(&client, &root->GetBounds()));
 }
 
-size_t GdiHeadroom()
-{
-    std::vector<HRGN> regions;
-    regions.reserve(70000);
-    for (;;) {
-        HRGN region = ::CreateRectRgn(0, 0, 1, 1);
-        if (region == nullptr || regions.size() >= 200000)
-            break;
-        regions.push_back(region);
-    }
-    size_t count = regions.size();
-    for (HRGN region : regions)
-        ::DeleteObject(region);
-    return count;
-}
-
 TEST_F(WindowHostPaintTest, PaintsAndResizesLeaveNoGdiObjectBehind)
 {
     host->SetAlphaBackground(true);
