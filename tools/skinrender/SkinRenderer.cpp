@@ -5,10 +5,10 @@
 #include <string.h>
 
 #include "ui/core/ControlUI.h"
-#include "ui/core/SkinBuilder.h"
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
-#include "ui/host/WindowWnd.h"
+#include "ui/skin/SkinBuilder.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
+#include "ui/core/WindowWnd.h"
 
 using namespace ui;
 

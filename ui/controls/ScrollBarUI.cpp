@@ -2,11 +2,11 @@
 
 #include <string.h>
 
-#include "ui/core/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 #include "ui/core/ContainerUI.h"
-#include "ui/host/ButtonUI.h"
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
 
 // Sections: construction and setters; layout; events; attributes;
 // painting.

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
-#include "ui/core/AttributeValue.h"
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/base/AttributeValue.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
 
 // Sections: axis helpers; placement; splitter.
 

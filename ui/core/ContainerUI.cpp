@@ -6,9 +6,9 @@
 #include <new>
 
 #include "ui/controls/ScrollBarUI.h"
-#include "ui/core/AttributeValue.h"
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/base/AttributeValue.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
 
 // Sections: the scroll bar seam; construction; the child list; tree
 // propagation; placement; search and events; attributes; scrolling;

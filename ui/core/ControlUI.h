@@ -10,8 +10,8 @@
 
 #include "ui/core/UICallback.h"
 #include "ui/core/UIEvent.h"
-#include "ui/core/UIPtrArray.h"
-#include "ui/core/UIString.h"
+#include "ui/base/UIPtrArray.h"
+#include "ui/base/UIString.h"
 
 namespace ui {
 

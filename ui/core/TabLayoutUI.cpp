@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "ui/core/AttributeValue.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/base/AttributeValue.h"
+#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "ui/core/AttributeValue.h"
+#include "ui/base/AttributeValue.h"
 
 namespace ui {
 

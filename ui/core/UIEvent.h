@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "ui/core/UIString.h"
+#include "ui/base/UIString.h"
 
 namespace ui {
 

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "tests/ui/host/HostTestSupport.h"
-#include "tests/ui/host/TextTestSupport.h"
-#include "ui/host/ButtonUI.h"
-#include "ui/host/Renderer.h"
+#include "tests/ui/core/HostTestSupport.h"
+#include "tests/ui/gfx/TextTestSupport.h"
+#include "ui/controls/ButtonUI.h"
+#include "ui/gfx/Renderer.h"
 
 using namespace ui;
 using namespace hosttest;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 namespace {

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "ui/core/ContainerUI.h"
-#include "ui/host/Renderer.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
+#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 namespace {

@@ -8,7 +8,7 @@
 #include "ui/core/ControlUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/VerticalLayoutUI.h"
-#include "ui/host/WindowHostUI.h"
+#include "ui/core/WindowHostUI.h"
 
 using namespace ui;
 

@@ -6,7 +6,7 @@
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/VerticalLayoutUI.h"
-#include "ui/host/Renderer.h"
+#include "ui/gfx/Renderer.h"
 #include "tests/ui/core/ControlTreeTestSupport.h"
 
 namespace ui {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/host/WindowHostUI.h"
+#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 namespace {

@@ -1,0 +1,14 @@
+# wavorin_add_app_resources(TARGET [RC_FILE])
+# Compiles the program's resource script (or RC_FILE, a script that includes
+# it) into TARGET: the skins, images and icon under their resource ids.
+function(wavorin_add_app_resources target)
+  set(script ${CMAKE_SOURCE_DIR}/app/resources.rc)
+  if(ARGC GREATER 1)
+    set(script ${ARGV1})
+  endif()
+  file(GLOB files ${CMAKE_SOURCE_DIR}/app/skins/* ${CMAKE_SOURCE_DIR}/app/images/*)
+  target_sources(${target} PRIVATE ${script})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/app)
+  set_property(SOURCE ${script} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_SOURCE_DIR}/app/resources.rc ${CMAKE_SOURCE_DIR}/app/resource.h ${files})
+endfunction()

@@ -1,0 +1,245 @@
+#include "ui/base/AnsiCodePage.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace ui {
+
+namespace {
+
+// The longest text the platform formatter produces, plus its NUL.
+const int kFormatLimit = 1025;
+
+// Copies as much of `text` as fits into `buffer` with its NUL, never
+// splitting a double-byte character.
+void CopyWholeCharacters(const char* text, char* buffer, int size)
+{
+    const char* end = text;
+    while (*end) {
+        const char* next = CAnsiCodePage::Next(end);
+        if (next - text > size - 1)
+            break;
+        end = next;
+    }
+    std::memcpy(buffer, text, end - text);
+    buffer[end - text] = '\0';
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+bool CAnsiCodePage::IsLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+const char* CAnsiCodePage::NextMultiByte(const char* text)
+{
+    return CharNextA(text);
+}
+
+char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
+{
+    *length = 0;
+    if (size <= 0) {
+        char* empty = static_cast<char*>(std::malloc(1));
+        if (empty)
+            empty[0] = '\0';
+        return empty;
+    }
+    int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, NULL, 0);
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc((wideLength + 1) * sizeof(wchar_t)));
+    if (!wide)
+        return NULL;
+    wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, wideLength);
+    wide[wideLength] = L'\0';
+
+    int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, NULL, 0, NULL, NULL) : 0;
+    char* ansi = static_cast<char*>(std::malloc(ansiLength + 1));
+    if (ansi) {
+        if (ansiLength > 0)
+            ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, ansiLength, NULL, NULL);
+        ansi[ansiLength] = '\0';
+        *length = ansiLength;
+    }
+    std::free(wide);
+    return ansi;
+}
+
+int CAnsiCodePage::FormatV(char* buffer, int size, const char* format, va_list args)
+{
+    // wvsprintfA writes at most 1024 bytes and knows no buffer size, so it
+    // writes into a buffer of that size and the result is cut to fit.
+    char whole[kFormatLimit];
+    whole[0] = '\0';
+    int count = wvsprintfA(whole, format, args);
+    whole[kFormatLimit - 1] = '\0';
+    CopyWholeCharacters(whole, buffer, size);
+    return count;
+}
+
+#else // Native stand-in for code page 936.
+
+bool CAnsiCodePage::IsLeadByte(unsigned char byte)
+{
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+const char* CAnsiCodePage::NextMultiByte(const char* text)
+{
+    if (IsLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0')
+        return text + 2;
+    return text + 1;
+}
+
+namespace {
+
+const unsigned kReplacement = 0xFFFD;
+
+// Decodes one UTF-8 character at `p` (before `end`) into `code` and returns
+// the bytes it used. A malformed sequence gives the replacement character
+// and uses its longest valid beginning, at least one byte.
+int DecodeUtf8(const unsigned char* p, const unsigned char* end, unsigned* code)
+{
+    unsigned char lead = p[0];
+    if (lead < 0x80) {
+        *code = lead;
+        return 1;
+    }
+    int need;
+    unsigned value;
+    unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        need = 1;
+        value = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        need = 2;
+        value = lead & 0x0F;
+        if (lead == 0xE0)
+            low = 0xA0; // overlong
+        if (lead == 0xED)
+            high = 0x9F; // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        need = 3;
+        value = lead & 0x07;
+        if (lead == 0xF0)
+            low = 0x90; // overlong
+        if (lead == 0xF4)
+            high = 0x8F; // beyond U+10FFFF
+    } else {
+        *code = kReplacement;
+        return 1;
+    }
+    int used = 1;
+    for (int i = 0; i < need; ++i) {
+        if (p + used >= end) {
+            *code = kReplacement;
+            return used;
+        }
+        unsigned char byte = p[used];
+        unsigned char min = i == 0 ? low : 0x80;
+        unsigned char max = i == 0 ? high : 0xBF;
+        if (byte < min || byte > max) {
+            *code = kReplacement;
+            return used;
+        }
+        value = (value << 6) | (byte & 0x3F);
+        ++used;
+    }
+    *code = value;
+    return used;
+}
+
+// Appends the code page 936 bytes of one character from the basic
+// multilingual plane; "?" when the code page has no such character.
+char* EncodeCp936(iconv_t converter, unsigned code, char* out)
+{
+    if (code == 0x20AC) { // the euro sign is the one single byte above 0x7F
+        *out++ = static_cast<char>(0x80);
+        return out;
+    }
+    if (converter != reinterpret_cast<iconv_t>(-1) && code != kReplacement) {
+        char in[4] = {static_cast<char>(code & 0xFF), static_cast<char>((code >> 8) & 0xFF), 0, 0};
+        char* inPtr = in;
+        size_t inLeft = sizeof in;
+        char encoded[8];
+        char* outPtr = encoded;
+        size_t outLeft = sizeof encoded;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
+            size_t n = outPtr - encoded;
+            if (n >= 1 && n <= 2) {
+                std::memcpy(out, encoded, n);
+                return out + n;
+            }
+        }
+    }
+    *out++ = '?';
+    return out;
+}
+
+} // namespace
+
+char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
+{
+    *length = 0;
+    if (size < 0)
+        size = 0;
+    // Every character takes no more bytes in code page 936 than in UTF-8.
+    char* ansi = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
+    if (!ansi)
+        return nullptr;
+
+    iconv_t converter = iconv_open("CP936", "UTF-32LE");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        converter = iconv_open("GBK", "UTF-32LE");
+
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    const unsigned char* end = p + size;
+    char* out = ansi;
+    while (p < end) {
+        if (*p < 0x80) {
+            *out++ = static_cast<char>(*p++);
+            continue;
+        }
+        unsigned code;
+        p += DecodeUtf8(p, end, &code);
+        if (code > 0xFFFF) {
+            // A surrogate pair: neither half has a character in the code page.
+            *out++ = '?';
+            *out++ = '?';
+        } else {
+            out = EncodeCp936(converter, code, out);
+        }
+    }
+    *out = '\0';
+    if (converter != reinterpret_cast<iconv_t>(-1))
+        iconv_close(converter);
+    *length = static_cast<int>(out - ansi);
+    return ansi;
+}
+
+int CAnsiCodePage::FormatV(char* buffer, int size, const char* format, va_list args)
+{
+    char whole[kFormatLimit];
+    whole[0] = '\0';
+    int count = std::vsnprintf(whole, sizeof whole, format, args);
+    if (count < 0)
+        count = 0;
+    if (count > kFormatLimit - 1)
+        count = kFormatLimit - 1;
+    CopyWholeCharacters(whole, buffer, size);
+    return count;
+}
+
+#endif
+
+} // namespace ui

@@ -1,0 +1,428 @@
+#include "ui/base/XmlDocument.h"
+
+#include "ui/base/AnsiCodePage.h"
+#include "ui/base/ResourceReader.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace ui {
+
+// Character classes of the parser. Whitespace is any byte from 1 to 32;
+// bytes above 127 never are, whatever the platform's char signedness.
+namespace {
+
+inline bool IsSpace(char c)
+{
+    unsigned char byte = static_cast<unsigned char>(c);
+    return byte >= 1 && byte <= 32;
+}
+
+inline bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+        || c == ':';
+}
+
+inline void SkipWhitespace(char*& p)
+{
+    while (IsSpace(*p))
+        ++p;
+}
+
+inline char* SkipName(char* p)
+{
+    while (IsNameChar(*p))
+        ++p;
+    return p;
+}
+
+struct Entity
+{
+    const char* name; // including the closing semicolon
+    int length;
+    char ch;
+};
+
+const Entity kEntities[] = {
+    {"amp;", 4, '&'}, {"lt;", 3, '<'}, {"gt;", 3, '>'}, {"quot;", 5, '"'}, {"apos;", 5, '\''},
+};
+
+} // namespace
+
+CXmlDocument::CXmlDocument(bool preserveWhitespace)
+    : m_pstrXML(nullptr),
+      m_pElements(nullptr),
+      m_nElements(0),
+      m_nReservedElements(0),
+      m_bPreserveWhitespace(preserveWhitespace)
+{
+    m_szErrorMsg[0] = '\0';
+    m_szErrorXML[0] = '\0';
+}
+
+CXmlDocument::~CXmlDocument()
+{
+    Release();
+}
+
+void CXmlDocument::Release()
+{
+    std::free(m_pstrXML);
+    std::free(m_pElements);
+    m_pstrXML = nullptr;
+    m_pElements = nullptr;
+    m_nElements = 0;
+    m_nReservedElements = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+bool CXmlDocument::LoadFromString(const char* text)
+{
+    Release();
+    SetError("", "");
+    if (!text)
+        text = "";
+    size_t length = std::strlen(text);
+    if (length >= static_cast<size_t>(INT_MAX))
+        return FailedOutOfMemory();
+    m_pstrXML = static_cast<char*>(std::malloc(length + 1));
+    if (!m_pstrXML)
+        return FailedOutOfMemory();
+    std::memcpy(m_pstrXML, text, length + 1);
+    return Parse();
+}
+
+bool CXmlDocument::LoadFromUtf8(const void* bytes, int size)
+{
+    Release();
+    SetError("", "");
+    const char* utf8 = static_cast<const char*>(bytes);
+    if (!utf8 || size < 0)
+        size = 0;
+    if (size > 2 && std::memcmp(utf8, "\xEF\xBB\xBF", 3) == 0) {
+        utf8 += 3;
+        size -= 3;
+    }
+    int length = 0;
+    m_pstrXML = CAnsiCodePage::Utf8ToAnsi(utf8, size, &length);
+    if (!m_pstrXML)
+        return FailedOutOfMemory();
+    return Parse();
+}
+
+bool CXmlDocument::LoadFromFile(const char* name, UIResourceSource& source)
+{
+    Release();
+    SetError("", "");
+    char* bytes = nullptr;
+    unsigned size = 0;
+    CResourceReader::Result result =
+        CResourceReader::Read(source, name, CResourceReader::kMaxSkinSize, &bytes, &size);
+    const char* message = nullptr;
+    switch (result) {
+    case CResourceReader::kOk:
+        break;
+    case CResourceReader::kOpenFailed: message = "Error opening file"; break;
+    case CResourceReader::kEmpty: message = "File is empty"; break;
+    case CResourceReader::kTooLarge: message = "File too large"; break;
+    case CResourceReader::kReadFailed: message = "Could not read file"; break;
+    case CResourceReader::kArchiveOpenFailed: message = "Error opening zip file"; break;
+    case CResourceReader::kEntryNotFound: message = "Could not find ziped file"; break;
+    case CResourceReader::kUnzipFailed: message = "Could not unzip file"; break;
+    case CResourceReader::kNoMemory: return FailedOutOfMemory();
+    }
+    if (message)
+        return Failed(message, "");
+    bool ok = LoadFromUtf8(bytes, static_cast<int>(size));
+    std::free(bytes);
+    return ok;
+}
+
+#ifdef _WIN32
+bool CXmlDocument::LoadFromResource(void* module, const char* name, const char* type)
+{
+    Release();
+    SetError("", "");
+    HMODULE instance = static_cast<HMODULE>(module);
+    HRSRC resource = FindResourceA(instance, name, type);
+    if (!resource)
+        return Failed("Could not find resource", "");
+    HGLOBAL loaded = LoadResource(instance, resource);
+    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    if (!bytes)
+        return Failed("Could not load resource", "");
+    return LoadFromUtf8(bytes, static_cast<int>(SizeofResource(instance, resource)));
+}
+#endif
+
+// ---------------------------------------------------------------------------
+// Access
+
+CXmlNode CXmlDocument::GetRootElement()
+{
+    if (m_nElements < 2)
+        return CXmlNode();
+    return CXmlNode(this, 1);
+}
+
+const XmlElement* CXmlDocument::GetElement(int index) const
+{
+    if (index <= 0 || index >= m_nElements)
+        return nullptr;
+    return &m_pElements[index];
+}
+
+// ---------------------------------------------------------------------------
+// Errors
+
+void CXmlDocument::SetError(const char* message, const char* location)
+{
+    std::strncpy(m_szErrorMsg, message, sizeof m_szErrorMsg - 1);
+    m_szErrorMsg[sizeof m_szErrorMsg - 1] = '\0';
+    // The location is cut after whole characters only.
+    const char* end = location;
+    while (*end) {
+        const char* next = CAnsiCodePage::Next(end);
+        if (next - location > static_cast<int>(sizeof m_szErrorXML) - 1)
+            break;
+        end = next;
+    }
+    std::memcpy(m_szErrorXML, location, end - location);
+    m_szErrorXML[end - location] = '\0';
+}
+
+bool CXmlDocument::Failed(const char* message, const char* location)
+{
+    SetError(message, location);
+    Release();
+    return false;
+}
+
+bool CXmlDocument::FailedOutOfMemory()
+{
+    return Failed("Out of memory", "");
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+int CXmlDocument::ReserveElement()
+{
+    if (m_nElements == m_nReservedElements) {
+        // 0, 500, 1 250, 2 375, ...
+        int grow = m_nReservedElements / 2 + 500;
+        if (m_nReservedElements > INT_MAX - grow
+            || static_cast<size_t>(m_nReservedElements + grow) > SIZE_MAX / sizeof(XmlElement))
+            return -1;
+        int capacity = m_nReservedElements + grow;
+        void* block = std::realloc(m_pElements, capacity * sizeof(XmlElement));
+        if (!block)
+            return -1;
+        m_pElements = static_cast<XmlElement*>(block);
+        m_nReservedElements = capacity;
+    }
+    XmlElement& element = m_pElements[m_nElements];
+    std::memset(&element, 0, sizeof element);
+    return m_nElements++;
+}
+
+bool CXmlDocument::Parse()
+{
+    m_nElements = 0;
+    if (ReserveElement() != 0) // the placeholder at index 0
+        return FailedOutOfMemory();
+    SetError("", "");
+    char* p = m_pstrXML;
+    return ParseItems(p);
+}
+
+// Reads the items of the whole text. Elements nest through their parent
+// links rather than through recursion, so that deeply nested input cannot
+// exhaust the stack: `parent` is the element whose children are being read
+// (0 at the top level) and `previous` the last element read at that level.
+bool CXmlDocument::ParseItems(char*& p)
+{
+    int parent = 0;
+    int previous = 0;
+    SkipWhitespace(p);
+    for (;;) {
+        // The text may end inside the root element, but no deeper.
+        if (*p == '\0' && parent <= 1) {
+            TerminateOpenNames(parent);
+            return true;
+        }
+        SkipWhitespace(p);
+        if (*p != '<')
+            return Failed("Expected start tag", p);
+
+        if (p[1] == '/') {
+            if (parent == 0)
+                return true;
+            // The end tag of `parent`: its name runs to the first byte that
+            // no name holds (the byte behind it is terminated only now).
+            char* name = m_pstrXML + m_pElements[parent].iStart;
+            char* nameEnd = SkipName(name);
+            *p = '\0';
+            p += 2;
+            SkipWhitespace(p);
+            size_t nameLength = nameEnd - name;
+            if (std::strncmp(p, name, nameLength) != 0)
+                return Failed("Unmatched closing tag", p);
+            p += nameLength;
+            SkipWhitespace(p);
+            if (*p != '>')
+                return Failed("Unmatched closing tag", p);
+            ++p;
+            *nameEnd = '\0';
+            SkipWhitespace(p);
+            previous = parent;
+            parent = m_pElements[parent].iParent;
+            continue;
+        }
+
+        *p++ = '\0';
+        SkipWhitespace(p);
+
+        // Comments and declarations end at "->", processing instructions
+        // at "?>"; nothing of them is kept.
+        if (*p == '!' || *p == '?') {
+            char close = *p == '!' ? '-' : '?';
+            while (*p != '\0' && !(p[0] == close && p[1] == '>'))
+                p = CAnsiCodePage::Next(p);
+            if (*p != '\0')
+                p += 2;
+            SkipWhitespace(p);
+            continue;
+        }
+
+        int index = ReserveElement();
+        if (index < 0)
+            return FailedOutOfMemory();
+        XmlElement& element = m_pElements[index];
+        element.iStart = static_cast<int>(p - m_pstrXML);
+        element.iParent = parent;
+        if (previous != 0)
+            m_pElements[previous].iNext = index;
+        else if (parent != 0)
+            m_pElements[parent].iChild = index;
+        previous = index;
+
+        char* nameEnd = SkipName(p);
+        p = nameEnd;
+        if (*p == '\0')
+            return Failed("Error parsing element name", p);
+        if (!ParseAttributes(p))
+            return false;
+        SkipWhitespace(p);
+
+        if (p[0] == '/' && p[1] == '>') {
+            m_pElements[index].iData = static_cast<int>(p - m_pstrXML);
+            *p = '\0';
+            p += 2;
+            *nameEnd = '\0';
+            SkipWhitespace(p);
+            continue;
+        }
+        if (*p != '>')
+            return Failed("Expected start-tag closing", p);
+
+        m_pElements[index].iData = static_cast<int>(++p - m_pstrXML);
+        char* dest = p;
+        ParseData(p, dest, '<');
+        if (*p == '\0' && parent <= 1) {
+            *dest = '\0';
+            *nameEnd = '\0';
+            TerminateOpenNames(parent);
+            return true;
+        }
+        if (*p != '<')
+            return Failed("Expected end-tag start", p);
+        // Child elements or the end tag follow; the loop reads them with
+        // this element as the parent. The content ends here: when decoding
+        // shortened it, it is terminated now; otherwise the "<" ahead,
+        // which is still needed, becomes its terminator later.
+        if (dest < p)
+            *dest = '\0';
+        parent = index;
+        previous = 0;
+    }
+}
+
+// An element whose end tag never came has its name terminated here.
+void CXmlDocument::TerminateOpenNames(int index)
+{
+    for (; index != 0; index = m_pElements[index].iParent)
+        *SkipName(m_pstrXML + m_pElements[index].iStart) = '\0';
+}
+
+bool CXmlDocument::ParseAttributes(char*& p)
+{
+    if (*p == '>' || *p == '/')
+        return true;
+    *p++ = '\0';
+    SkipWhitespace(p);
+    while (*p != '\0' && *p != '>' && *p != '/') {
+        char* nameEnd = SkipName(p);
+        p = nameEnd;
+        SkipWhitespace(p);
+        if (*p != '=')
+            return Failed("Error while parsing attributes", p);
+        *p++ = ' ';
+        *nameEnd = '\0';
+        SkipWhitespace(p);
+        if (*p != '"')
+            return Failed("Expected attribute value", p);
+        ++p;
+        char* dest = p;
+        ParseData(p, dest, '"');
+        if (*p == '\0')
+            return Failed("Error while parsing attribute string", p);
+        *dest = '\0';
+        if (p != dest)
+            *p = ' ';
+        ++p;
+        SkipWhitespace(p);
+    }
+    return true;
+}
+
+void CXmlDocument::ParseData(char*& p, char*& dest, char end)
+{
+    while (*p != '\0' && *p != end) {
+        if (*p == '&') {
+            ++p;
+            char decoded = '&';
+            for (const Entity& entity : kEntities) {
+                if (std::strncmp(p, entity.name, entity.length) == 0) {
+                    decoded = entity.ch;
+                    p += entity.length;
+                    break;
+                }
+            }
+            *dest++ = decoded;
+        } else if (*p == ' ') {
+            *dest++ = *p++;
+            if (!m_bPreserveWhitespace) {
+                while (IsSpace(*p))
+                    ++p;
+            }
+        } else {
+            char* next = CAnsiCodePage::Next(p);
+            while (p < next)
+                *dest++ = *p++;
+        }
+    }
+    for (char* fill = dest; fill < p; ++fill)
+        *fill = ' ';
+}
+
+} // namespace ui

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ui/base/UIResourceSource.h"
+#include "ui/base/XmlNode.h"
+
+namespace ui {
+
+// One element of a parsed document. Indexes refer to the document's
+// element array; 0 means none (index 0 is a placeholder, the root is 1).
+struct XmlElement
+{
+    int iStart;  // offset of the name in the text
+    int iChild;  // first child
+    int iNext;   // next sibling
+    int iParent; // parent, 0 at the top level
+    int iData;   // offset of the decoded content
+};
+
+// An XML document read in one pass and kept in one buffer that parsing
+// modifies in place: names and values are terminated where they stand and
+// entity references are replaced by their characters, so that nodes hand
+// out pointers into the buffer. Accepts the subset of XML that skins use.
+class CXmlDocument
+{
+public:
+    // `preserveWhitespace` keeps runs of whitespace in values as they are;
+    // clear, a space swallows the whitespace after it.
+    explicit CXmlDocument(bool preserveWhitespace = true);
+    ~CXmlDocument();
+    CXmlDocument(const CXmlDocument&) = delete;
+    CXmlDocument& operator=(const CXmlDocument&) = delete;
+
+    // Parses a copy of `text`, taken as ANSI text.
+    bool LoadFromString(const char* text);
+    // Converts UTF-8 (with or without a byte-order mark) to ANSI, then parses.
+    bool LoadFromUtf8(const void* bytes, int size);
+    // Reads `name` from the source's folder, or its archive when it names
+    // one, as LoadFromUtf8. Files over 4 MiB are refused.
+    bool LoadFromFile(const char* name, UIResourceSource& source);
+#ifdef _WIN32
+    // Reads resource `name` of `type` from `module` (an HMODULE) as LoadFromUtf8.
+    bool LoadFromResource(void* module, const char* name, const char* type);
+#endif
+
+    // Frees the text and the elements.
+    void Release();
+
+    // The first top-level element; invalid when there is none.
+    CXmlNode GetRootElement();
+
+    // The message and source text of the last failure; empty after success.
+    const char* GetErrorText() const { return m_szErrorMsg; }
+    const char* GetErrorContext() const { return m_szErrorXML; }
+
+    // Read access for CXmlNode.
+    int GetElementCount() const { return m_nElements; }
+    const XmlElement* GetElement(int index) const;
+    char* GetText() const { return m_pstrXML; }
+
+private:
+    bool Parse();
+    bool ParseItems(char*& p);
+    bool ParseAttributes(char*& p);
+    void TerminateOpenNames(int index);
+    // Decodes a value in place up to NUL or `end`; `dest` is left at the
+    // position where the caller writes the terminating NUL.
+    void ParseData(char*& p, char*& dest, char end);
+    int ReserveElement();
+    bool Failed(const char* message, const char* location);
+    bool FailedOutOfMemory();
+    void SetError(const char* message, const char* location);
+
+    char* m_pstrXML;
+    XmlElement* m_pElements;
+    int m_nElements;
+    int m_nReservedElements;
+    char m_szErrorMsg[100];
+    char m_szErrorXML[50];
+    bool m_bPreserveWhitespace;
+};
+
+} // namespace ui

@@ -1,0 +1,842 @@
+// Window host: process-wide settings, setup and teardown, resources, the
+// bookkeeping lists and control timers. Messages, focus and notifications
+// are in WindowHostUIEvents.cpp.
+
+#include "ui/core/WindowHostUI.h"
+
+#include <string.h>
+
+#include <new>
+
+#include "ui/core/ControlUI.h"
+#include "ui/gfx/Renderer.h"
+#include "unzip.h"
+
+namespace ui {
+
+HINSTANCE CWindowHostUI::s_instance = 0;
+HINSTANCE CWindowHostUI::s_resourceInstance = 0;
+CUIString CWindowHostUI::s_resourceFolder;
+CUIString CWindowHostUI::s_resourceArchive;
+bool CWindowHostUI::s_archiveCached = false;
+void* CWindowHostUI::s_archive = 0;
+UIImageLoader CWindowHostUI::s_imageLoader = &CRenderer::LoadImageFile;
+CUIPtrArray CWindowHostUI::s_liveHosts;
+HPEN CWindowHostUI::s_updatePen = 0;
+
+namespace {
+
+// Window timer ids cycle through 0..254; the counter starts so that the
+// first id a host hands out is 17.
+const UINT kTimerCounterStart = 4096;
+const UINT kTimerIdCount = 255;
+
+// The platform's face field holds 31 characters and a terminator.
+const size_t kMaxFaceLength = LF_FACESIZE - 1;
+
+// Removes every entry of a map whose values the caller frees; the map
+// keeps its buckets, so it can be filled again.
+template <typename Free>
+void DrainMap(CUIStringMap& map, Free free)
+{
+    while (map.GetSize() > 0) {
+        CUIString key(map.GetAt(0));
+        void* value = map.Find(key);
+        map.Remove(key);
+        free(value);
+    }
+}
+
+void RemoveAllOccurrences(CUIPtrArray& list, void* p)
+{
+    for (int i = list.GetSize() - 1; i >= 0; --i) {
+        if (list.GetAt(i) == p)
+            list.Remove(i);
+    }
+}
+
+bool RemoveFirst(CUIPtrArray& list, void* p)
+{
+    int index = list.Find(p);
+    if (index < 0)
+        return false;
+    return list.Remove(index);
+}
+
+} // namespace
+
+// ---- process-wide settings --------------------------------------------------
+
+void CWindowHostUI::SetProgramInstance(HINSTANCE instance) { s_instance = instance; }
+HINSTANCE CWindowHostUI::GetProgramInstance() { return s_instance; }
+void CWindowHostUI::SetResourceInstance(HINSTANCE instance) { s_resourceInstance = instance; }
+
+HINSTANCE CWindowHostUI::GetResourceInstance()
+{
+    return s_resourceInstance != 0 ? s_resourceInstance : s_instance;
+}
+
+void CWindowHostUI::SetResourceFolder(const char* folder) { s_resourceFolder.Assign(folder); }
+const CUIString& CWindowHostUI::GetResourceFolder() { return s_resourceFolder; }
+void CWindowHostUI::SetResourceArchive(const char* name) { s_resourceArchive.Assign(name); }
+const CUIString& CWindowHostUI::GetResourceArchive() { return s_resourceArchive; }
+
+bool CWindowHostUI::SetResourceArchiveCached(bool keep)
+{
+    if (s_archive != 0) {
+        unzClose(static_cast<unzFile>(s_archive));
+        s_archive = 0;
+    }
+    s_archiveCached = false;
+    if (!keep || s_resourceArchive.IsEmpty())
+        return !keep;
+    CUIString path(s_resourceFolder);
+    path.Append(s_resourceArchive);
+    s_archive = unzOpen(path);
+    s_archiveCached = s_archive != 0;
+    return s_archiveCached;
+}
+
+bool CWindowHostUI::IsResourceArchiveCached() { return s_archiveCached; }
+void* CWindowHostUI::GetCachedArchive() { return s_archiveCached ? s_archive : 0; }
+
+CUIString CWindowHostUI::GetModuleDirectory()
+{
+    CUIString directory;
+    if (s_instance == 0)
+        return directory;
+    char path[MAX_PATH + 1];
+    DWORD length = ::GetModuleFileNameA(s_instance, path, MAX_PATH);
+    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    char* lastSlash = strrchr(path, '\\');
+    if (lastSlash != 0)
+        lastSlash[1] = '\0';
+    directory.Assign(path);
+    return directory;
+}
+
+UIImageLoader CWindowHostUI::SetImageLoader(UIImageLoader loader)
+{
+    UIImageLoader previous = s_imageLoader;
+    s_imageLoader = loader;
+    return previous;
+}
+
+UIImageLoader CWindowHostUI::GetImageLoader() { return s_imageLoader; }
+
+// ---- setup and teardown ------------------------------------------------------
+
+CWindowHostUI::CWindowHostUI()
+    : m_window(0)
+    , m_paintDC(0)
+    , m_offscreenDC(0)
+    , m_backgroundDC(0)
+    , m_offscreenBitmap(0)
+    , m_backgroundBitmap(0)
+    , m_tooltip(0)
+    , m_showUpdateRect(false)
+    , m_root(0)
+    , m_focus(0)
+    , m_hover(0)
+    , m_click(0)
+    , m_keyPressed(0)
+    , m_timerCounter(kTimerCounterStart)
+    , m_firstLayout(true)
+    , m_updateNeeded(false)
+    , m_focusNeeded(false)
+    , m_offscreenPaint(true)
+    , m_alphaBackground(false)
+    , m_mouseTracking(false)
+    , m_mouseCaptured(false)
+    , m_resourceParent(0)
+    , m_disabledTextColor(0xFFA7A6AA)
+    , m_defaultTextColor(0xFF000000)
+    , m_linkTextColor(0xFF0000FF)
+    , m_linkHoverTextColor(0xFFD3215F)
+    , m_selectedBackColor(0xFFBAE4FF)
+    , m_destroying(false)
+{
+    ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
+    m_lastMousePos.x = -1;
+    m_lastMousePos.y = -1;
+    m_minTrack.cx = m_minTrack.cy = 0;
+    m_maxTrack.cx = m_maxTrack.cy = 0;
+    m_initialSize.cx = m_initialSize.cy = 0;
+    m_roundCorner.cx = m_roundCorner.cy = 0;
+    ::SetRectEmpty(&m_sizeBox);
+    ::SetRectEmpty(&m_caption);
+
+    LOGFONTA lf;
+    ZeroMemory(&lf, sizeof(lf));
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    m_defaultFont.font = ::CreateFontIndirectA(&lf);
+    m_defaultFont.face.Assign(lf.lfFaceName);
+    m_defaultFont.size = -lf.lfHeight;
+    m_defaultFont.bold = lf.lfWeight >= FW_BOLD;
+    m_defaultFont.underline = lf.lfUnderline == 1;
+    m_defaultFont.italic = lf.lfItalic == 1;
+
+    if (s_updatePen == 0) {
+        s_updatePen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
+        ::InitCommonControls();
+        // Loaded once, so that its blending functions can be found later.
+        ::LoadLibraryA("msimg32.dll");
+    }
+}
+
+CWindowHostUI::~CWindowHostUI()
+{
+    m_destroying = true;
+    DeleteCleanupList();
+    m_names.RemoveAll();
+    CControlUI* root = m_root;
+    m_root = 0;
+    delete root;
+    // Deleting the tree hands children of containers that delete later to
+    // the cleanup list; they go now, and so does whatever they hand on.
+    DeleteCleanupList();
+
+    if (m_defaultFont.font != 0)
+        ::DeleteObject(m_defaultFont.font);
+    m_defaultFont.font = 0;
+    ClearFonts();
+    ClearImages();
+    ClearClassDefaults();
+    ClearOptionGroups();
+    ClearTimers();
+    while (m_postedNotifications.GetSize() > 0) {
+        delete static_cast<UINotify*>(m_postedNotifications.GetAt(0));
+        m_postedNotifications.Remove(0);
+    }
+
+    if (m_tooltip != 0 && ::IsWindow(m_tooltip))
+        ::DestroyWindow(m_tooltip);
+    m_tooltip = 0;
+    ReleasePaintBuffers();
+    if (m_paintDC != 0)
+        ::ReleaseDC(m_window, m_paintDC);
+    m_paintDC = 0;
+    RemoveFirst(s_liveHosts, this);
+}
+
+void CWindowHostUI::ReleasePaintBuffers()
+{
+    if (m_offscreenDC != 0)
+        ::DeleteDC(m_offscreenDC);
+    if (m_backgroundDC != 0)
+        ::DeleteDC(m_backgroundDC);
+    if (m_offscreenBitmap != 0)
+        ::DeleteObject(m_offscreenBitmap);
+    if (m_backgroundBitmap != 0)
+        ::DeleteObject(m_backgroundBitmap);
+    m_offscreenDC = 0;
+    m_backgroundDC = 0;
+    m_offscreenBitmap = 0;
+    m_backgroundBitmap = 0;
+}
+
+void CWindowHostUI::AttachWindow(HWND window)
+{
+    // Binding again releases what the previous window gave.
+    if (m_paintDC != 0)
+        ::ReleaseDC(m_window, m_paintDC);
+    ReleasePaintBuffers();
+    m_window = window;
+    m_paintDC = window != 0 ? ::GetDC(window) : 0;
+    if (s_liveHosts.Find(this) < 0)
+        s_liveHosts.Add(this);
+}
+
+bool CWindowHostUI::AttachRoot(CControlUI* root)
+{
+    SetFocusControl(0);
+    m_keyPressed = 0;
+    m_hover = 0;
+    m_click = 0;
+    if (m_mouseCaptured) {
+        m_mouseCaptured = false;
+        ::ReleaseCapture();
+    }
+    if (m_root != 0 && m_root != root) {
+        m_overlays.Empty();
+        DeleteControlLater(m_root);
+    }
+    m_root = root;
+    m_firstLayout = true;
+    m_updateNeeded = true;
+    m_focusNeeded = true;
+    if (root == 0)
+        return false;
+    root->SetHost(this, root->GetParent(), true);
+    RegisterNames(root);
+    return true;
+}
+
+CControlUI* CWindowHostUI::FindControlByName(const char* name) const
+{
+    if (name == 0)
+        return 0;
+    return static_cast<CControlUI*>(m_names.Find(name));
+}
+
+void CWindowHostUI::RegisterNames(CControlUI* subtree)
+{
+    if (subtree != 0)
+        subtree->FindControl(NameRegistrationVisitor, this, 0);
+}
+
+CControlUI* CWindowHostUI::NameRegistrationVisitor(CControlUI* control, void* data)
+{
+    CWindowHostUI* host = static_cast<CWindowHostUI*>(data);
+    const char* name = control->GetName();
+    if (name != 0 && name[0] != '\0')
+        host->m_names.Insert(name, control);  // an existing entry stays
+    return 0;
+}
+
+// ---- window settings and colours ---------------------------------------------
+
+void CWindowHostUI::SetWindowAlpha(int alpha)
+{
+    if (m_window == 0)
+        return;
+    typedef BOOL(WINAPI * SetLayeredProc)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = ::GetModuleHandleA("User32.dll");
+    if (user32 == 0)
+        return;
+    FARPROC proc = ::GetProcAddress(user32, "SetLayeredWindowAttributes");
+    SetLayeredProc setLayered = reinterpret_cast<SetLayeredProc>(reinterpret_cast<void (*)()>(proc));
+    if (setLayered == 0)
+        return;
+    LONG style = ::GetWindowLongA(m_window, GWL_EXSTYLE);
+    LONG newStyle = alpha > 255 ? (style & ~WS_EX_LAYERED) : (style | WS_EX_LAYERED);
+    if (newStyle != style)
+        ::SetWindowLongA(m_window, GWL_EXSTYLE, newStyle);
+    setLayered(m_window, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+}
+
+void CWindowHostUI::SetMinTrackSize(int cx, int cy)
+{
+    m_minTrack.cx = cx;
+    m_minTrack.cy = cy;
+}
+
+void CWindowHostUI::SetMaxTrackSize(int cx, int cy)
+{
+    m_maxTrack.cx = cx;
+    m_maxTrack.cy = cy;
+}
+
+void CWindowHostUI::SetInitialSize(int cx, int cy)
+{
+    m_initialSize.cx = cx;
+    m_initialSize.cy = cy;
+    if (m_root == 0 && m_window != 0)
+        ::SetWindowPos(m_window, 0, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWindowHostUI::SetSizeBox(const RECT& box) { m_sizeBox = box; }
+void CWindowHostUI::SetCaptionRect(const RECT& caption) { m_caption = caption; }
+
+void CWindowHostUI::SetRoundCorner(int cx, int cy)
+{
+    m_roundCorner.cx = cx;
+    m_roundCorner.cy = cy;
+}
+
+void CWindowHostUI::SetShowUpdateRect(bool show) { m_showUpdateRect = show; }
+void CWindowHostUI::SetAlphaBackground(bool on) { m_alphaBackground = on; }
+void CWindowHostUI::SetOffscreenPainting(bool on) { m_offscreenPaint = on; }
+
+CWindowHostUI* CWindowHostUI::TopResourceHost()
+{
+    CWindowHostUI* host = this;
+    while (host->m_resourceParent != 0)
+        host = host->m_resourceParent;
+    return host;
+}
+
+const CWindowHostUI* CWindowHostUI::TopResourceHost() const
+{
+    const CWindowHostUI* host = this;
+    while (host->m_resourceParent != 0)
+        host = host->m_resourceParent;
+    return host;
+}
+
+DWORD CWindowHostUI::GetDisabledTextColor() const { return TopResourceHost()->m_disabledTextColor; }
+void CWindowHostUI::SetDisabledTextColor(DWORD color) { m_disabledTextColor = color; }
+DWORD CWindowHostUI::GetDefaultTextColor() const { return TopResourceHost()->m_defaultTextColor; }
+void CWindowHostUI::SetDefaultTextColor(DWORD color) { m_defaultTextColor = color; }
+DWORD CWindowHostUI::GetLinkTextColor() const { return TopResourceHost()->m_linkTextColor; }
+void CWindowHostUI::SetLinkTextColor(DWORD color) { m_linkTextColor = color; }
+DWORD CWindowHostUI::GetLinkHoverTextColor() const { return TopResourceHost()->m_linkHoverTextColor; }
+void CWindowHostUI::SetLinkHoverTextColor(DWORD color) { m_linkHoverTextColor = color; }
+DWORD CWindowHostUI::GetSelectedBackColor() const { return TopResourceHost()->m_selectedBackColor; }
+void CWindowHostUI::SetSelectedBackColor(DWORD color) { m_selectedBackColor = color; }
+
+// ---- resources: parent and fonts -------------------------------------------------
+
+bool CWindowHostUI::SetResourceParent(CWindowHostUI* parent)
+{
+    for (CWindowHostUI* host = parent; host != 0; host = host->m_resourceParent) {
+        if (host == this)
+            return false;
+    }
+    m_resourceParent = parent;
+    return true;
+}
+
+HFONT CWindowHostUI::CreateHostFont(const char* face, int size, bool bold, bool underline,
+                                    bool italic) const
+{
+    // A face that does not fit the platform's field is refused rather than
+    // cut, which could split a double-byte character or name another font.
+    if (face == 0 || strlen(face) > kMaxFaceLength)
+        return 0;
+    LOGFONTA lf;
+    ZeroMemory(&lf, sizeof(lf));
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfHeight = -size;
+    if (bold)
+        lf.lfWeight += FW_BOLD;
+    if (underline)
+        lf.lfUnderline = TRUE;
+    if (italic)
+        lf.lfItalic = TRUE;
+    return ::CreateFontIndirectA(&lf);
+}
+
+void CWindowHostUI::MeasureFont(UIFontInfo* info)
+{
+    // Measured through the window's DC; before a window is bound, through
+    // the screen's.
+    HDC dc = m_paintDC;
+    HDC screen = 0;
+    if (dc == 0)
+        dc = screen = ::GetDC(0);
+    if (dc == 0)
+        return;
+    HGDIOBJ previous = ::SelectObject(dc, info->font);
+    ::GetTextMetricsA(dc, &info->metrics);
+    ::SelectObject(dc, previous);
+    if (screen != 0)
+        ::ReleaseDC(0, screen);
+}
+
+void CWindowHostUI::SetBaseFont(const char* face, int size, bool bold, bool underline, bool italic)
+{
+    HFONT font = CreateHostFont(face, size, bold, underline, italic);
+    if (font == 0)
+        return;
+    if (m_defaultFont.font != 0)
+        ::DeleteObject(m_defaultFont.font);
+    m_defaultFont.font = font;
+    m_defaultFont.face.Assign(face);
+    m_defaultFont.size = size;
+    m_defaultFont.bold = bold;
+    m_defaultFont.underline = underline;
+    m_defaultFont.italic = italic;
+    ZeroMemory(&m_defaultFont.metrics, sizeof(m_defaultFont.metrics));
+    if (m_paintDC != 0)
+        MeasureFont(&m_defaultFont);
+}
+
+HFONT CWindowHostUI::RegisterFont(const char* face, int size, bool bold, bool underline, bool italic)
+{
+    HFONT font = CreateHostFont(face, size, bold, underline, italic);
+    if (font == 0)
+        return 0;
+    UIFontInfo* info = new (std::nothrow) UIFontInfo;
+    if (info == 0) {
+        ::DeleteObject(font);
+        return 0;
+    }
+    info->font = font;
+    info->face.Assign(face);
+    info->size = size;
+    info->bold = bold;
+    info->underline = underline;
+    info->italic = italic;
+    if (m_paintDC != 0)
+        MeasureFont(info);
+    if (!m_fonts.Add(info)) {
+        ::DeleteObject(font);
+        delete info;
+        return 0;
+    }
+    return font;
+}
+
+HFONT CWindowHostUI::FindFont(const char* face, int size, bool bold, bool underline, bool italic) const
+{
+    if (face == 0)
+        return 0;
+    for (const CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
+        for (int i = 0; i < host->m_fonts.GetSize(); ++i) {
+            const UIFontInfo* info = static_cast<const UIFontInfo*>(host->m_fonts.GetAt(i));
+            if (info->face == face && info->size == size && info->bold == bold
+                && info->underline == underline && info->italic == italic)
+                return info->font;
+        }
+    }
+    return 0;
+}
+
+UIFontInfo* CWindowHostUI::GetFontRecord(int index)
+{
+    if (index < 0 || index >= m_fonts.GetSize())
+        return GetDefaultFontRecord();
+    UIFontInfo* info = static_cast<UIFontInfo*>(m_fonts.GetAt(index));
+    if (info->metrics.tmHeight == 0)
+        MeasureFont(info);
+    return info;
+}
+
+UIFontInfo* CWindowHostUI::GetFontRecord(HFONT font)
+{
+    for (CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
+        for (int i = 0; i < host->m_fonts.GetSize(); ++i) {
+            UIFontInfo* info = static_cast<UIFontInfo*>(host->m_fonts.GetAt(i));
+            if (info->font == font) {
+                if (info->metrics.tmHeight == 0)
+                    host->MeasureFont(info);
+                return info;
+            }
+        }
+    }
+    return GetDefaultFontRecord();
+}
+
+UIFontInfo* CWindowHostUI::GetDefaultFontRecord()
+{
+    CWindowHostUI* top = TopResourceHost();
+    if (top->m_defaultFont.metrics.tmHeight == 0)
+        top->MeasureFont(&top->m_defaultFont);
+    return &top->m_defaultFont;
+}
+
+HFONT CWindowHostUI::GetFont(int index)
+{
+    return GetFontRecord(index)->font;
+}
+
+void CWindowHostUI::ClearFonts()
+{
+    for (int i = 0; i < m_fonts.GetSize(); ++i) {
+        UIFontInfo* info = static_cast<UIFontInfo*>(m_fonts.GetAt(i));
+        ::DeleteObject(info->font);
+        delete info;
+    }
+    m_fonts.Empty();
+}
+
+// ---- resources: images, class defaults, option groups ---------------------------------
+
+UIImageInfo* CWindowHostUI::CacheImage(const char* name, const char* resourceType, DWORD mask)
+{
+    if (name == 0 || name[0] == '\0')
+        return 0;
+    bool fromResource = resourceType != 0 && resourceType[0] != '\0';
+    const char* loadName = name;
+    if (fromResource) {
+        if (name[0] < '0' || name[0] > '9')
+            return 0;
+        UINT id = 0;
+        for (const char* p = name; *p >= '0' && *p <= '9'; ++p)
+            id = id * 10 + static_cast<UINT>(*p - '0');
+        loadName = MAKEINTRESOURCEA(static_cast<WORD>(id));
+    }
+    if (s_imageLoader == 0)
+        return 0;
+    UIImageInfo* info = s_imageLoader(loadName, fromResource ? resourceType : 0, mask);
+    if (info == 0)
+        return 0;
+    info->resourceType.Assign(fromResource ? resourceType : "");
+    info->mask = mask;
+    if (!m_images.Insert(name, info)) {
+        if (info->bitmap != 0)
+            ::DeleteObject(info->bitmap);
+        delete info;
+        return 0;
+    }
+    return info;
+}
+
+UIImageInfo* CWindowHostUI::GetOrLoadImage(const char* name, const char* resourceType, DWORD mask)
+{
+    UIImageInfo* info = FindImage(name);
+    if (info != 0)
+        return info;
+    CacheImage(name, resourceType, mask);
+    return FindImage(name);
+}
+
+UIImageInfo* CWindowHostUI::FindImage(const char* name) const
+{
+    if (name == 0)
+        return 0;
+    return static_cast<UIImageInfo*>(m_images.Find(name));
+}
+
+void CWindowHostUI::ClearImages()
+{
+    DrainMap(m_images, [](void* value) {
+        UIImageInfo* info = static_cast<UIImageInfo*>(value);
+        if (info->bitmap != 0)
+            ::DeleteObject(info->bitmap);
+        delete info;
+    });
+}
+
+void CWindowHostUI::SetClassDefaults(const char* className, const char* attributes)
+{
+    if (className == 0)
+        return;
+    CUIString* text = new (std::nothrow) CUIString(attributes);
+    if (text != 0 && !m_classDefaults.Insert(className, text))
+        delete text;  // the first definition stays
+}
+
+const char* CWindowHostUI::GetClassDefaults(const char* className) const
+{
+    if (className == 0)
+        return 0;
+    for (const CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
+        const CUIString* text = static_cast<const CUIString*>(host->m_classDefaults.Find(className));
+        if (text != 0)
+            return text->GetData();
+    }
+    return 0;
+}
+
+void CWindowHostUI::ClearClassDefaults()
+{
+    DrainMap(m_classDefaults, [](void* value) { delete static_cast<CUIString*>(value); });
+}
+
+bool CWindowHostUI::JoinOptionGroup(const char* group, CControlUI* control)
+{
+    if (group == 0)
+        return false;
+    CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
+    if (members != 0) {
+        if (members->Find(control) >= 0)
+            return false;
+        return members->Add(control);
+    }
+    members = new (std::nothrow) CUIPtrArray(6);
+    if (members == 0)
+        return false;
+    if (!members->Add(control) || !m_optionGroups.Insert(group, members)) {
+        delete members;
+        return false;
+    }
+    return true;
+}
+
+void CWindowHostUI::LeaveOptionGroup(const char* group, CControlUI* control)
+{
+    if (group == 0)
+        return;
+    CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
+    if (members == 0)
+        return;
+    RemoveFirst(*members, control);
+    if (members->GetSize() == 0) {
+        m_optionGroups.Remove(group);
+        delete members;
+    }
+}
+
+CUIPtrArray* CWindowHostUI::GetOptionGroupMembers(const char* group) const
+{
+    if (group == 0)
+        return 0;
+    return static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
+}
+
+void CWindowHostUI::ClearOptionGroups()
+{
+    DrainMap(m_optionGroups, [](void* value) { delete static_cast<CUIPtrArray*>(value); });
+}
+
+// ---- lists ------------------------------------------------------------------------
+
+bool CWindowHostUI::AddListener(INotifyUI* listener) { return m_notifiers.Add(listener); }
+bool CWindowHostUI::RemoveListener(INotifyUI* listener) { return RemoveFirst(m_notifiers, listener); }
+bool CWindowHostUI::AddTranslateFilter(IMessageFilterUI* filter) { return m_translateFilters.Add(filter); }
+
+bool CWindowHostUI::RemoveTranslateFilter(IMessageFilterUI* filter)
+{
+    return RemoveFirst(m_translateFilters, filter);
+}
+
+bool CWindowHostUI::AddWindowFilter(IMessageFilterUI* filter) { return m_windowFilters.Add(filter); }
+bool CWindowHostUI::RemoveWindowFilter(IMessageFilterUI* filter) { return RemoveFirst(m_windowFilters, filter); }
+bool CWindowHostUI::AddOverlayControl(CControlUI* control) { return m_overlays.Add(control); }
+bool CWindowHostUI::RemoveOverlayControl(CControlUI* control) { return RemoveFirst(m_overlays, control); }
+
+CControlUI* CWindowHostUI::GetOverlayControl(int index) const
+{
+    return static_cast<CControlUI*>(m_overlays.GetAt(index));
+}
+
+CControlUI* CWindowHostUI::ForgetVisitor(CControlUI* control, void* data)
+{
+    static_cast<CWindowHostUI*>(data)->ForgetControl(control);
+    return 0;
+}
+
+void CWindowHostUI::DeleteControlLater(CControlUI* control)
+{
+    if (control == 0)
+        return;
+    // Once detached, the controls of the subtree no longer tell the host
+    // when they go, so every reference to them is dropped now.
+    control->FindControl(ForgetVisitor, this, 0);
+    if (control == m_root)
+        m_root = 0;
+    control->SetHost(0, 0, false);
+    m_cleanup.Add(control);
+    if (!m_destroying && m_window != 0)
+        ::PostMessageA(m_window, MessageHostCleanup, 0, 0);
+}
+
+void CWindowHostUI::DeleteCleanupList()
+{
+    // Deleting a control may hand further controls to the list.
+    while (m_cleanup.GetSize() > 0) {
+        CUIPtrArray doomed(m_cleanup);
+        m_cleanup.Empty();
+        for (int i = 0; i < doomed.GetSize(); ++i)
+            delete static_cast<CControlUI*>(doomed.GetAt(i));
+    }
+}
+
+// ---- control timers and control removal ------------------------------------------------
+
+bool CWindowHostUI::TakeTimerId(UINT& id)
+{
+    // An id still held by a record (killed records keep theirs for reuse)
+    // is skipped, so that two records never share one platform timer.
+    for (UINT attempt = 0; attempt < kTimerIdCount; ++attempt) {
+        m_timerCounter = (m_timerCounter + 1) % kTimerIdCount;
+        bool taken = false;
+        for (int i = 0; i < m_timers.GetSize() && !taken; ++i) {
+            const UITimerInfo* timer = static_cast<const UITimerInfo*>(m_timers.GetAt(i));
+            taken = timer->window == m_window && timer->windowTimerId == m_timerCounter;
+        }
+        if (!taken) {
+            id = m_timerCounter;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CWindowHostUI::SetControlTimer(CControlUI* control, UINT localId, UINT elapseMs)
+{
+    // Without a window the platform would make a thread timer with an id of
+    // its own choosing, which the host could never match.
+    if (control == 0 || m_window == 0)
+        return false;
+    for (int i = 0; i < m_timers.GetSize(); ++i) {
+        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
+        if (timer->control != control || timer->window != m_window || timer->localId != localId)
+            continue;
+        if (!timer->killed)
+            return false;
+        if (::SetTimer(m_window, timer->windowTimerId, elapseMs, 0) == 0)
+            return false;
+        timer->killed = false;
+        return true;
+    }
+    UINT id;
+    if (!TakeTimerId(id))
+        return false;
+    if (::SetTimer(m_window, id, elapseMs, 0) == 0)
+        return false;
+    UITimerInfo* timer = new (std::nothrow) UITimerInfo;
+    if (timer == 0 || !m_timers.Add(timer)) {
+        ::KillTimer(m_window, id);
+        delete timer;
+        return false;
+    }
+    timer->control = control;
+    timer->localId = localId;
+    timer->window = m_window;
+    timer->windowTimerId = id;
+    timer->killed = false;
+    return true;
+}
+
+bool CWindowHostUI::KillControlTimer(CControlUI* control, UINT localId)
+{
+    for (int i = 0; i < m_timers.GetSize(); ++i) {
+        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
+        if (timer->control == control && timer->window == m_window && timer->localId == localId
+            && !timer->killed) {
+            if (::IsWindow(m_window))
+                ::KillTimer(timer->window, timer->windowTimerId);
+            timer->killed = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void CWindowHostUI::KillControlTimers(CControlUI* control)
+{
+    for (int i = m_timers.GetSize() - 1; i >= 0; --i) {
+        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
+        if (timer->control != control || timer->window != m_window)
+            continue;
+        if (!timer->killed && ::IsWindow(timer->window))
+            ::KillTimer(timer->window, timer->windowTimerId);
+        m_timers.Remove(i);
+        delete timer;
+    }
+}
+
+void CWindowHostUI::ClearTimers()
+{
+    for (int i = 0; i < m_timers.GetSize(); ++i) {
+        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
+        if (!timer->killed && ::IsWindow(timer->window))
+            ::KillTimer(timer->window, timer->windowTimerId);
+        delete timer;
+    }
+    m_timers.Empty();
+}
+
+void CWindowHostUI::ForgetControl(CControlUI* control)
+{
+    if (control == 0)
+        return;
+    if (m_keyPressed == control)
+        m_keyPressed = 0;
+    if (m_hover == control)
+        m_hover = 0;
+    if (m_click == control) {
+        m_click = 0;
+        // Nobody is left to take the button-up that would end the capture.
+        if (m_mouseCaptured) {
+            m_mouseCaptured = false;
+            ::ReleaseCapture();
+        }
+    }
+    if (m_focus == control)
+        m_focus = 0;
+    KillControlTimers(control);
+    const char* name = control->GetName();
+    if (name != 0 && name[0] != '\0' && m_names.Find(name) == control)
+        m_names.Remove(name);
+    RemoveAllOccurrences(m_overlays, control);
+    DropPostedNotificationsFor(control);
+}
+
+} // namespace ui

@@ -1,0 +1,766 @@
+// Window host: window messages become events for one control and
+// notifications for the listeners; keyboard focus, tab navigation, hover
+// tracking, the tooltip, control timers and the message loop.
+//
+// Events and notifications are delivered synchronously and may re-enter the
+// host (a handler may move the focus or delete controls), so the fields are
+// read again after every delivery, and a control is stored as hover, click
+// or key-pressed control before its event goes out: ForgetControl then
+// clears the field if the handler deletes it.
+
+#include "ui/core/WindowHostUI.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <new>
+
+#include "ui/core/ControlUI.h"
+
+namespace ui {
+
+namespace {
+
+// Reflected notifications go back to the child window that sent them, with
+// this added to the message number.
+const UINT kReflectOffset = 0x2000;
+
+POINT PointFromLParam(LPARAM lParam)
+{
+    POINT pt;
+    pt.x = static_cast<short>(LOWORD(lParam));
+    pt.y = static_cast<short>(HIWORD(lParam));
+    return pt;
+}
+
+bool KeyIsDown(int key)
+{
+    return (::GetKeyState(key) & 0x8000) != 0;
+}
+
+// Offers a message to a filter list in order; the first filter that handles
+// it supplies the result.
+bool RunFilters(const CUIPtrArray& filters, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    for (int i = 0; i < filters.GetSize(); ++i) {
+        bool handled = false;
+        IMessageFilterUI* filter = static_cast<IMessageFilterUI*>(filters.GetAt(i));
+        LRESULT filtered = filter->FilterMessage(message, wParam, lParam, handled);
+        if (handled) {
+            result = filtered;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+struct CWindowHostUI::TabSearch
+{
+    CControlUI* focus;
+    CControlUI* last;
+    bool forward;
+    bool nextIsIt;
+};
+
+struct CWindowHostUI::ShortcutSearch
+{
+    char key;
+    bool pickNext;
+};
+
+WORD CWindowHostUI::GetModifierState()
+{
+    WORD state = 0;
+    if (KeyIsDown(VK_RBUTTON))
+        state |= ModifierRButton;
+    if (KeyIsDown(VK_LBUTTON))
+        state |= ModifierLButton;
+    if (KeyIsDown(VK_SHIFT))
+        state |= ModifierShift;
+    if (KeyIsDown(VK_CONTROL))
+        state |= ModifierControl;
+    if (KeyIsDown(VK_MENU))
+        state |= ModifierAlt;
+    return state;
+}
+
+// ---- event delivery ----------------------------------------------------------
+
+void CWindowHostUI::InitEvent(UIEvent& event, int type, CControlUI* sender) const
+{
+    ZeroMemory(&event, sizeof(event));
+    event.type = type;
+    event.sender = sender;
+    event.timestamp = ::GetTickCount();
+}
+
+void CWindowHostUI::SendEvent(CControlUI* control, UIEvent& event)
+{
+    if (control != 0)
+        control->DispatchEvent(event);
+}
+
+bool CWindowHostUI::IsOwnControl(CControlUI* control) const
+{
+    return control != 0 && control->GetHost() == this;
+}
+
+CControlUI* CWindowHostUI::FindPointVisitor(CControlUI* control, void* data)
+{
+    const POINT* pt = static_cast<const POINT*>(data);
+    RECT bounds = control->GetBounds();
+    return ::PtInRect(&bounds, *pt) ? control : 0;
+}
+
+CControlUI* CWindowHostUI::FindControlAt(POINT point) const
+{
+    if (m_root == 0)
+        return 0;
+    return m_root->FindControl(FindPointVisitor, &point, FindVisible | FindHitTest | FindTopFirst);
+}
+
+// ---- notifications -------------------------------------------------------------
+
+void CWindowHostUI::SendNotification(CControlUI* sender, const char* name, WPARAM wParam, LPARAM lParam,
+                                     bool posted)
+{
+    UINotify notify;
+    notify.type.Assign(name);
+    notify.sender = sender;
+    notify.wParam = wParam;
+    notify.lParam = lParam;
+    SendNotification(notify, posted);
+}
+
+void CWindowHostUI::SendNotification(UINotify& notify, bool posted)
+{
+    if (posted) {
+        UINotify* copy = new (std::nothrow) UINotify(notify);
+        if (copy != 0 && m_postedNotifications.Add(copy)) {
+            if (m_postedNotifications.GetSize() > 1
+                || (m_window != 0 && ::PostMessageA(m_window, MessageHostNotify, 0, 0)))
+                return;
+            m_postedNotifications.Remove(m_postedNotifications.GetSize() - 1);
+        }
+        delete copy;
+        // Nothing can carry it later: it is delivered now rather than lost.
+    }
+    DeliverNotification(notify);
+}
+
+void CWindowHostUI::DeliverNotification(UINotify& notify)
+{
+    notify.mousePoint = m_lastMousePos;
+    notify.timestamp = ::GetTickCount();
+    // The sender's own listeners first; one that returns false ends only
+    // that step.
+    if (notify.sender != 0)
+        notify.sender->InvokeListeners(ListenNotify, &notify);
+    for (int i = 0; i < m_notifiers.GetSize();) {
+        INotifyUI* listener = static_cast<INotifyUI*>(m_notifiers.GetAt(i));
+        listener->Notify(notify);
+        // A listener that removed itself does not make the next one skipped.
+        if (i < m_notifiers.GetSize() && m_notifiers.GetAt(i) == listener)
+            ++i;
+    }
+}
+
+void CWindowHostUI::DeliverPostedNotifications()
+{
+    // One at a time from the front, so that a notification about a control
+    // deleted by an earlier one is dropped (ForgetControl) before its turn.
+    while (m_postedNotifications.GetSize() > 0) {
+        UINotify* notify = static_cast<UINotify*>(m_postedNotifications.GetAt(0));
+        m_postedNotifications.Remove(0);
+        DeliverNotification(*notify);
+        delete notify;
+    }
+}
+
+void CWindowHostUI::DropPostedNotificationsFor(CControlUI* control)
+{
+    for (int i = m_postedNotifications.GetSize() - 1; i >= 0; --i) {
+        UINotify* notify = static_cast<UINotify*>(m_postedNotifications.GetAt(i));
+        if (notify->sender == control) {
+            m_postedNotifications.Remove(i);
+            delete notify;
+        }
+    }
+}
+
+// ---- focus and tab navigation -------------------------------------------------------
+
+void CWindowHostUI::SetFocusControl(CControlUI* control)
+{
+    if (m_window != 0 && ::GetFocus() != m_window && control != m_focus)
+        ::SetFocus(m_window);
+    if (control == m_focus)
+        return;
+    if (m_focus != 0) {
+        CControlUI* old = m_focus;
+        m_focus = 0;
+        UIEvent event;
+        InitEvent(event, EventKillFocus, control);
+        SendEvent(old, event);
+        SendNotification(old, "killfocus");
+    }
+    if (control == 0 || control->GetHost() != this || !control->IsVisible() || !control->IsEnabled())
+        return;
+    m_focus = control;
+    UIEvent event;
+    InitEvent(event, EventSetFocus, control);
+    SendEvent(control, event);
+    if (m_focus == control)
+        SendNotification(control, "setfocus");
+}
+
+void CWindowHostUI::FocusAtNextPaint(CControlUI* control)
+{
+    if (m_window != 0)
+        ::SetFocus(m_window);
+    if (control == 0)
+        return;
+    if (m_focus != 0) {
+        CControlUI* old = m_focus;
+        m_focus = 0;
+        UIEvent event;
+        InitEvent(event, EventKillFocus, control);
+        SendEvent(old, event);
+        SendNotification(old, "killfocus");
+    }
+    // The tab stop before the control; the paint moves one step forward
+    // from there, onto the control when it is a tab stop.
+    m_focus = FindTabStop(control, false);
+    m_focusNeeded = true;
+    if (m_root != 0)
+        m_root->RequestLayout();
+}
+
+CControlUI* CWindowHostUI::TabSearchVisitor(CControlUI* control, void* data)
+{
+    TabSearch* search = static_cast<TabSearch*>(data);
+    if (control == search->focus) {
+        if (search->forward)
+            search->nextIsIt = true;
+        else if (search->last != 0)
+            return search->last;
+        return 0;
+    }
+    if ((control->GetBehaviorFlags() & ControlFlagTabStop) == 0)
+        return 0;
+    search->last = control;
+    if (search->nextIsIt || search->focus == 0)
+        return control;
+    return 0;
+}
+
+CControlUI* CWindowHostUI::FindTabStop(CControlUI* from, bool forward) const
+{
+    if (m_root == 0)
+        return 0;
+    const UINT flags = FindVisible | FindEnabled | FindMeFirst;
+    TabSearch search = { from, 0, forward, false };
+    CControlUI* found = m_root->FindControl(TabSearchVisitor, &search, flags);
+    if (found != 0)
+        return found;
+    if (!forward)
+        return search.last;
+    TabSearch first = { 0, 0, true, false };
+    return m_root->FindControl(TabSearchVisitor, &first, flags);
+}
+
+bool CWindowHostUI::MoveFocus(bool forward)
+{
+    if (m_updateNeeded && forward) {
+        m_focusNeeded = true;
+        if (m_window != 0)
+            ::InvalidateRect(m_window, 0, FALSE);
+        return true;
+    }
+    CControlUI* next = FindTabStop(m_focus, forward);
+    if (next != 0)
+        SetFocusControl(next);
+    m_focusNeeded = false;
+    return true;
+}
+
+// ---- the message table -------------------------------------------------------------
+
+bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (m_window == 0)
+        return false;
+    if (RunFilters(m_windowFilters, message, wParam, lParam, result))
+        return true;
+
+    switch (message) {
+    case WM_SIZE:
+        if (m_focus != 0) {
+            UIEvent event;
+            InitEvent(event, EventWindowSize, m_focus);
+            SendEvent(m_focus, event);
+        }
+        if (m_root != 0)
+            m_root->RequestLayout();
+        return true;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_CLOSE:
+        OnClose();
+        return false;
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_SETCURSOR:
+        return OnSetCursor(lParam, wParam, result);
+    case WM_GETMINMAXINFO: {
+        MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (info == 0)
+            return false;
+        if (m_minTrack.cx > 0)
+            info->ptMinTrackSize.x = m_minTrack.cx;
+        if (m_minTrack.cy > 0)
+            info->ptMinTrackSize.y = m_minTrack.cy;
+        if (m_maxTrack.cx > 0)
+            info->ptMaxTrackSize.x = m_maxTrack.cx;
+        if (m_maxTrack.cy > 0)
+            info->ptMaxTrackSize.y = m_maxTrack.cy;
+        return false;
+    }
+    case WM_NOTIFY:
+        if (lParam == 0)
+            return false;
+        result = ::SendMessageA(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, message + kReflectOffset,
+                                wParam, lParam);
+        return true;
+    case WM_CONTEXTMENU:
+        OnContextMenu(wParam, lParam);
+        return false;
+    case WM_KEYDOWN:
+        OnKey(EventKeyDown, wParam);
+        return false;
+    case WM_KEYUP:
+        OnKey(EventKeyUp, wParam);
+        return false;
+    case WM_CHAR:
+        OnKey(EventChar, wParam);
+        return false;
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (lParam == 0)
+            return false;
+        result = ::SendMessageA(reinterpret_cast<HWND>(lParam), message + kReflectOffset, wParam, lParam);
+        return true;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return false;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return false;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(EventButtonDown, wParam, lParam);
+        return false;
+    case WM_LBUTTONUP:
+        OnButtonUp(wParam, lParam);
+        return false;
+    case WM_LBUTTONDBLCLK:
+        OnDoubleClick(wParam, lParam);
+        return false;
+    case WM_RBUTTONDOWN:
+        OnButtonDown(EventRButtonDown, wParam, lParam);
+        return false;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(wParam, lParam);
+        return false;
+    case WM_MOUSEHOVER:
+        return OnMouseHover(lParam);
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return false;
+    case WM_PRINTCLIENT:
+        OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
+        return false;
+    case MessageHostCleanup:
+        DeleteCleanupList();
+        return false;
+    case MessageHostNotify:
+        DeliverPostedNotifications();
+        result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CWindowHostUI::OnClose()
+{
+    if (m_hover != 0) {
+        UIEvent event;
+        InitEvent(event, EventMouseLeave, m_hover);
+        SendEvent(m_hover, event);
+    }
+    if (m_click != 0) {
+        UIEvent event;
+        InitEvent(event, EventButtonUp, m_click);
+        SendEvent(m_click, event);
+    }
+    SetFocusControl(0);
+    HWND owner = ::GetWindow(m_window, GW_OWNER);
+    if (owner != 0)
+        ::SetFocus(owner);
+}
+
+bool CWindowHostUI::OnSetCursor(LPARAM lParam, WPARAM wParam, LRESULT&)
+{
+    if (LOWORD(lParam) != HTCLIENT)
+        return false;
+    if (m_mouseCaptured)
+        return true;
+    POINT pt;
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(m_window, &pt);
+    CControlUI* control = FindControlAt(pt);
+    if (control == 0 || (control->GetBehaviorFlags() & ControlFlagSetCursor) == 0)
+        return false;
+    UIEvent event;
+    InitEvent(event, EventSetCursor, 0);
+    event.mousePoint = pt;
+    event.keyState = GetModifierState();
+    event.wParam = wParam;
+    event.lParam = lParam;
+    SendEvent(control, event);
+    return true;
+}
+
+void CWindowHostUI::OnKey(int eventType, WPARAM wParam)
+{
+    CControlUI* target;
+    if (eventType == EventKeyUp) {
+        target = m_keyPressed;
+        m_keyPressed = 0;
+    } else {
+        target = m_focus;
+        if (eventType == EventKeyDown && target != 0)
+            m_keyPressed = target;
+    }
+    if (target == 0)
+        return;
+    UIEvent event;
+    InitEvent(event, eventType, 0);
+    event.key = static_cast<char>(LOBYTE(wParam));
+    event.mousePoint = m_lastMousePos;
+    event.keyState = GetModifierState();
+    SendEvent(target, event);
+}
+
+void CWindowHostUI::OnTimer(WPARAM wParam)
+{
+    UINT id = LOWORD(wParam);
+    for (int i = 0; i < m_timers.GetSize(); ++i) {
+        const UITimerInfo* timer = static_cast<const UITimerInfo*>(m_timers.GetAt(i));
+        if (timer->window != m_window || timer->windowTimerId != id || timer->killed)
+            continue;
+        UIEvent event;
+        InitEvent(event, EventTimer, timer->control);
+        event.wParam = timer->localId;
+        SendEvent(timer->control, event);
+        return;
+    }
+}
+
+// ---- mouse -------------------------------------------------------------------------
+
+void CWindowHostUI::DeactivateTooltip()
+{
+    if (m_tooltip != 0)
+        ::SendMessageA(m_tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+}
+
+void CWindowHostUI::OnMouseMove(LPARAM lParam)
+{
+    if (!m_mouseTracking) {
+        TRACKMOUSEEVENT track;
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_HOVER | TME_LEAVE;
+        track.hwndTrack = m_window;
+        track.dwHoverTime = m_tooltip != 0
+            ? static_cast<DWORD>(::SendMessageA(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
+            : 400;
+        ::_TrackMouseEvent(&track);
+        m_mouseTracking = true;
+    }
+    POINT pt = PointFromLParam(lParam);
+    m_lastMousePos = pt;
+    CControlUI* found = FindControlAt(pt);
+    if (found != 0 && found->GetHost() != this)
+        return;
+    if (m_hover != 0 && m_hover != found) {
+        CControlUI* left = m_hover;
+        m_hover = 0;
+        UIEvent event;
+        InitEvent(event, EventMouseLeave, left);
+        event.mousePoint = pt;
+        SendEvent(left, event);
+        DeactivateTooltip();
+    }
+    if (found != 0 && found != m_hover) {
+        m_hover = found;
+        UIEvent event;
+        InitEvent(event, EventMouseEnter, found);
+        event.mousePoint = pt;
+        SendEvent(found, event);
+        // The enter handler may have deleted the control (ForgetControl
+        // cleared the hover then); it must not get the move.
+        if (m_hover != found)
+            found = 0;
+    }
+    CControlUI* target = m_click != 0 ? m_click : found;
+    if (target != 0) {
+        UIEvent event;
+        InitEvent(event, EventMouseMove, target);
+        event.mousePoint = pt;
+        SendEvent(target, event);
+    }
+}
+
+void CWindowHostUI::OnMouseLeave()
+{
+    DeactivateTooltip();
+    if (m_mouseTracking)
+        ::SendMessageA(m_window, WM_MOUSEMOVE, 0, static_cast<LPARAM>(-1));
+    m_mouseTracking = false;
+}
+
+bool CWindowHostUI::OnMouseHover(LPARAM lParam)
+{
+    m_mouseTracking = false;
+    POINT pt = PointFromLParam(lParam);
+    CControlUI* control = FindControlAt(pt);
+    if (control == 0)
+        return false;
+    if (m_hover != 0) {
+        UIEvent event;
+        InitEvent(event, EventMouseHover, m_hover);
+        event.mousePoint = pt;
+        SendEvent(m_hover, event);
+        control = FindControlAt(pt);  // the handler may have changed the tree
+        if (control == 0)
+            return true;
+    }
+    const char* tip = control->GetTooltip();
+    if (tip == 0 || tip[0] == '\0')
+        return true;
+    ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
+    m_toolInfo.cbSize = sizeof(m_toolInfo);
+    m_toolInfo.uFlags = TTF_IDISHWND;
+    m_toolInfo.hwnd = m_window;
+    m_toolInfo.uId = reinterpret_cast<UINT_PTR>(m_window);
+    m_toolInfo.hinst = GetProgramInstance();
+    m_toolInfo.lpszText = const_cast<char*>(tip);
+    m_toolInfo.rect = control->GetBounds();
+    if (m_tooltip == 0) {
+        m_tooltip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, 0, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      m_window, 0, GetProgramInstance(), 0);
+        if (m_tooltip == 0)
+            return true;
+        ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+    }
+    ::SendMessageA(m_tooltip, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+    ::SendMessageA(m_tooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    return true;
+}
+
+void CWindowHostUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam)
+{
+    ::SetFocus(m_window);
+    POINT pt = PointFromLParam(lParam);
+    m_lastMousePos = pt;
+    CControlUI* control = FindControlAt(pt);
+    if (!IsOwnControl(control))
+        return;
+    m_click = control;
+    control->SetFocus();
+    if (m_click != control)
+        return;  // deleted by a focus handler
+    ::SetCapture(m_window);
+    m_mouseCaptured = true;
+    UIEvent event;
+    InitEvent(event, eventType, control);
+    event.mousePoint = pt;
+    event.keyState = LOWORD(wParam);
+    event.wParam = wParam;
+    event.lParam = lParam;
+    SendEvent(control, event);
+}
+
+void CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = PointFromLParam(lParam);
+    m_lastMousePos = pt;
+    if (m_click == 0)
+        return;
+    CControlUI* control = m_click;
+    m_click = 0;
+    m_mouseCaptured = false;
+    ::ReleaseCapture();
+    UIEvent event;
+    InitEvent(event, EventButtonUp, control);
+    event.mousePoint = pt;
+    event.keyState = LOWORD(wParam);
+    event.wParam = wParam;
+    event.lParam = lParam;
+    SendEvent(control, event);
+}
+
+void CWindowHostUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
+{
+    ::SetFocus(m_window);
+    POINT pt = PointFromLParam(lParam);
+    m_lastMousePos = pt;
+    CControlUI* control = FindControlAt(pt);
+    if (!IsOwnControl(control))
+        return;
+    ::SetCapture(m_window);
+    m_mouseCaptured = true;
+    m_click = control;
+    UIEvent event;
+    InitEvent(event, EventDblClick, control);
+    event.mousePoint = pt;
+    event.keyState = LOWORD(wParam);
+    SendEvent(control, event);
+}
+
+void CWindowHostUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = PointFromLParam(lParam);
+    ::ScreenToClient(m_window, &pt);
+    m_lastMousePos = pt;
+    if (m_click == 0)
+        return;
+    CControlUI* control = m_click;
+    m_click = 0;
+    m_mouseCaptured = false;
+    ::ReleaseCapture();
+    UIEvent event;
+    InitEvent(event, EventContextMenu, control);
+    event.mousePoint = pt;
+    event.keyState = LOWORD(wParam);
+    event.lParam = reinterpret_cast<LPARAM>(control);
+    SendEvent(control, event);
+}
+
+void CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    POINT pt = PointFromLParam(lParam);
+    ::ScreenToClient(m_window, &pt);
+    m_lastMousePos = pt;
+    CControlUI* control = FindControlAt(pt);
+    if (!IsOwnControl(control))
+        return;
+    UIEvent event;
+    InitEvent(event, EventScrollWheel, control);
+    event.wParam = static_cast<short>(HIWORD(wParam)) < 0 ? 1 : 0;  // 1: towards the user
+    event.lParam = lParam;
+    event.keyState = GetModifierState();
+    SendEvent(control, event);
+    // The content may have moved under the mouse.
+    ::SendMessageA(m_window, WM_MOUSEMOVE, 0, MAKELPARAM(m_lastMousePos.x, m_lastMousePos.y));
+}
+
+// ---- queued messages and the message loop ---------------------------------------------
+
+bool CWindowHostUI::PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (RunFilters(m_translateFilters, message, wParam, lParam, result))
+        return true;
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam != VK_TAB)
+            return false;
+        // A rich edit takes Tab itself.
+        if (m_focus != 0 && m_focus->IsVisible() && m_focus->IsEnabled()
+            && strstr(m_focus->GetClassName(), "RichEditUI") != 0)
+            return false;
+        MoveFocus(!KeyIsDown(VK_SHIFT));
+        return true;
+    case WM_SYSKEYDOWN:
+        if (m_focus != 0) {
+            UIEvent event;
+            InitEvent(event, EventSysKey, 0);
+            event.key = static_cast<char>(LOBYTE(wParam));
+            event.mousePoint = m_lastMousePos;
+            event.keyState = GetModifierState();
+            SendEvent(m_focus, event);
+        }
+        return false;
+    case WM_SYSCHAR:
+        return ShortcutKey(wParam);
+    default:
+        return false;
+    }
+}
+
+CControlUI* CWindowHostUI::ShortcutVisitor(CControlUI* control, void* data)
+{
+    ShortcutSearch* search = static_cast<ShortcutSearch*>(data);
+    if (!control->IsVisible())
+        return 0;
+    char shortcut = static_cast<char>(toupper(static_cast<unsigned char>(control->GetShortcut())));
+    if (shortcut != '\0' && shortcut == search->key)
+        search->pickNext = true;
+    // A label's shortcut selects the control after it.
+    if (search->pickNext && strstr(control->GetClassName(), "LabelUI") == 0)
+        return control;
+    return 0;
+}
+
+bool CWindowHostUI::ShortcutKey(WPARAM key)
+{
+    if (m_root == 0)
+        return false;
+    ShortcutSearch search = { static_cast<char>(toupper(static_cast<unsigned char>(key))), false };
+    CControlUI* found =
+        m_root->FindControl(ShortcutVisitor, &search, FindEnabled | FindTopFirst | FindMeFirst);
+    if (found == 0)
+        return false;
+    found->SetFocus();
+    found->Activate();
+    return true;
+}
+
+bool CWindowHostUI::PreTranslateForAllHosts(const MSG* msg)
+{
+    if (msg == 0)
+        return false;
+    HWND parent = ::GetParent(msg->hwnd);
+    LONG style = ::GetWindowLongA(msg->hwnd, GWL_STYLE);
+    for (int i = 0; i < s_liveHosts.GetSize(); ++i) {
+        CWindowHostUI* host = static_cast<CWindowHostUI*>(s_liveHosts.GetAt(i));
+        bool concerned = host->m_window == msg->hwnd
+            || (host->m_window == parent && (style & WS_CHILD) != 0);
+        if (!concerned)
+            continue;
+        LRESULT result = 0;
+        if (host->PreviewMessage(msg->message, msg->wParam, msg->lParam, result))
+            return true;
+    }
+    return false;
+}
+
+void CWindowHostUI::RunMessageLoop()
+{
+    MSG msg;
+    // GetMessageA answers -1 on failure; that ends the loop too.
+    while (::GetMessageA(&msg, 0, 0, 0) > 0) {
+        if (!PreTranslateForAllHosts(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}
+
+} // namespace ui

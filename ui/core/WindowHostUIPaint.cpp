@@ -1,0 +1,209 @@
+// Window host: layout before painting, the paint message through the
+// off-screen bitmap (or over a captured background), and drawing into a DC
+// handed in by the print-client message.
+
+#include "ui/core/WindowHostUI.h"
+
+#include "ui/core/ControlUI.h"
+
+namespace ui {
+
+namespace {
+
+const DWORD kCopy = SRCCOPY;  // 0xCC0020
+
+// A control that reports a pending layout after it was placed again would
+// be found for ever; this many placements in one pass end the pass.
+const int kMaxPartialLayouts = 100000;
+
+bool IsEmptyRect(const RECT& rc)
+{
+    return rc.right <= rc.left || rc.bottom <= rc.top;
+}
+
+} // namespace
+
+CControlUI* CWindowHostUI::LayoutPendingVisitor(CControlUI* control, void*)
+{
+    return control->IsLayoutPending() ? control : 0;
+}
+
+// ---- layout ---------------------------------------------------------------------
+
+void CWindowHostUI::LayoutBeforePaint()
+{
+    m_updateNeeded = false;
+    RECT client;
+    if (!::GetClientRect(m_window, &client) || IsEmptyRect(client))
+        return;  // a minimised window waits for a real size
+
+    if (m_root->IsLayoutPending()) {
+        m_root->SetBounds(client);
+        // The buffers follow the new size at the next paint.
+        ReleasePaintBuffers();
+    } else {
+        for (int placed = 0; placed < kMaxPartialLayouts; ++placed) {
+            CControlUI* control = m_root->FindControl(LayoutPendingVisitor, 0, FindVisible | FindMeFirst);
+            if (control == 0)
+                break;
+            RECT bounds = control->GetBounds();
+            control->SetBounds(bounds);
+            if (control->IsLayoutPending())
+                break;  // placing it again would not change that
+        }
+    }
+
+    if (m_firstLayout) {
+        m_firstLayout = false;
+        SendNotification(m_root, "windowinit");
+    }
+}
+
+void CWindowHostUI::PlaceFocusAfterPaintLayout()
+{
+    if (m_updateNeeded) {
+        // The layout asked for another one; the focus waits for it.
+        ::InvalidateRect(m_window, 0, FALSE);
+        return;
+    }
+    CControlUI* next = FindTabStop(m_focus, true);
+    if (next != 0)
+        SetFocusControl(next);
+    m_focusNeeded = false;
+}
+
+// ---- painting ---------------------------------------------------------------------
+
+bool CWindowHostUI::EnsureOffscreenBuffer()
+{
+    if (m_offscreenBitmap != 0)
+        return true;
+    RECT client;
+    if (m_paintDC == 0 || !::GetClientRect(m_window, &client) || IsEmptyRect(client))
+        return false;
+    m_offscreenDC = ::CreateCompatibleDC(m_paintDC);
+    m_offscreenBitmap = ::CreateCompatibleBitmap(m_paintDC, client.right - client.left, client.bottom - client.top);
+    if (m_offscreenDC == 0 || m_offscreenBitmap == 0) {
+        // Painting goes straight to the window rather than nowhere.
+        ReleasePaintBuffers();
+        return false;
+    }
+    return true;
+}
+
+void CWindowHostUI::CopyBackground(HDC target, const RECT& paint)
+{
+    if (m_backgroundBitmap == 0) {
+        RECT client;
+        ::GetClientRect(m_window, &client);
+        m_backgroundDC = ::CreateCompatibleDC(m_paintDC);
+        m_backgroundBitmap =
+            ::CreateCompatibleBitmap(m_paintDC, client.right - client.left, client.bottom - client.top);
+        if (m_backgroundDC == 0 || m_backgroundBitmap == 0) {
+            if (m_backgroundDC != 0)
+                ::DeleteDC(m_backgroundDC);
+            if (m_backgroundBitmap != 0)
+                ::DeleteObject(m_backgroundBitmap);
+            m_backgroundDC = 0;
+            m_backgroundBitmap = 0;
+            return;
+        }
+        ::SelectObject(m_backgroundDC, m_backgroundBitmap);
+        // What lies under the window now is kept until the next full layout.
+        ::BitBlt(m_backgroundDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, target,
+                 paint.left, paint.top, kCopy);
+    } else {
+        ::SelectObject(m_backgroundDC, m_backgroundBitmap);
+    }
+    ::BitBlt(m_offscreenDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+             m_backgroundDC, paint.left, paint.top, kCopy);
+}
+
+void CWindowHostUI::PaintThroughBuffer(HDC target, const RECT& paint)
+{
+    HGDIOBJ previous = ::SelectObject(m_offscreenDC, m_offscreenBitmap);
+    int saved = ::SaveDC(m_offscreenDC);
+    if (m_alphaBackground)
+        CopyBackground(target, paint);
+
+    m_root->Paint(m_offscreenDC, paint);
+    // Walked by index: an overlay may leave the list while it paints.
+    for (int i = 0; i < m_overlays.GetSize(); ++i)
+        static_cast<CControlUI*>(m_overlays.GetAt(i))->PaintOverlay(m_offscreenDC, paint);
+
+    ::RestoreDC(m_offscreenDC, saved);
+    ::BitBlt(target, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m_offscreenDC,
+             paint.left, paint.top, kCopy);
+    ::SelectObject(m_offscreenDC, previous);
+
+    if (m_showUpdateRect) {
+        HGDIOBJ oldPen = ::SelectObject(target, s_updatePen);
+        HGDIOBJ oldBrush = ::SelectObject(target, ::GetStockObject(HOLLOW_BRUSH));
+        ::Rectangle(target, paint.left, paint.top, paint.right, paint.bottom);
+        ::SelectObject(target, oldBrush);
+        ::SelectObject(target, oldPen);
+    }
+}
+
+bool CWindowHostUI::OnPaint()
+{
+    RECT update;
+    if (!::GetUpdateRect(m_window, &update, FALSE))
+        return true;
+    PAINTSTRUCT ps;
+    if (m_root == 0) {
+        ::BeginPaint(m_window, &ps);
+        ::EndPaint(m_window, &ps);
+        return true;
+    }
+
+    if (m_updateNeeded)
+        LayoutBeforePaint();
+    // The layout may have sent "windowinit", whose listeners may have
+    // replaced or dropped the tree.
+    if (m_focusNeeded && m_root != 0)
+        PlaceFocusAfterPaintLayout();
+    bool buffered = m_offscreenPaint && m_root != 0 && EnsureOffscreenBuffer();
+
+    HDC target = ::BeginPaint(m_window, &ps);
+    if (target != 0 && m_root != 0) {
+        if (buffered) {
+            PaintThroughBuffer(target, ps.rcPaint);
+        } else {
+            int saved = ::SaveDC(target);
+            m_root->Paint(target, ps.rcPaint);
+            ::RestoreDC(target, saved);
+        }
+    }
+    ::EndPaint(m_window, &ps);
+
+    // A control that asked for layout while painting gets another paint.
+    if (m_updateNeeded)
+        ::InvalidateRect(m_window, 0, FALSE);
+    return true;
+}
+
+// ---- drawing into a given DC ---------------------------------------------------------
+
+void CWindowHostUI::OnPrintClient(HDC dc, LPARAM options)
+{
+    if (dc == 0)
+        return;
+    RECT client;
+    ::GetClientRect(m_window, &client);
+    int saved = ::SaveDC(dc);
+    if (m_root != 0)
+        m_root->Paint(dc, client);
+    if ((options & PRF_CHILDREN) != 0) {
+        for (HWND child = ::GetWindow(m_window, GW_CHILD); child != 0; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT rc;
+            ::GetWindowRect(child, &rc);
+            ::MapWindowPoints(HWND_DESKTOP, m_window, reinterpret_cast<POINT*>(&rc), 2);
+            ::SetWindowOrgEx(dc, -rc.left, -rc.top, 0);
+            ::SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), options | PRF_NONCLIENT);
+        }
+    }
+    ::RestoreDC(dc, saved);
+}
+
+} // namespace ui

@@ -1,0 +1,83 @@
+// The text side of CRenderer: plain text through the platform's layout, and
+// marked-up text through CMarkupLayout.
+
+#include "ui/gfx/Renderer.h"
+
+#include "ui/base/UIString.h"
+#include "ui/gfx/MarkupLayout.h"
+#include "ui/core/WindowHostUI.h"
+
+namespace ui {
+
+void CRenderer::DrawPlainText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color, int font,
+                              UINT style)
+{
+    if (dc == 0 || text == 0 || host == 0)
+        return;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ToColorRef(color));
+    HGDIOBJ previous = ::SelectObject(dc, host->GetFontRecord(font)->font);
+    // No prefix processing: an ampersand is drawn, not turned into an
+    // underline of the next character.
+    ::DrawTextA(dc, text, -1, &rc, style | DT_NOPREFIX);
+    ::SelectObject(dc, previous);
+}
+
+void CRenderer::DrawMarkupText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color,
+                               RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style)
+{
+    if (dc == 0 || text == 0 || host == 0 || ::IsRectEmpty(&rc))
+        return;
+    bool draw = (style & DT_CALCRECT) == 0;
+
+    // A single line is aligned by its measured size. The aligned rectangle
+    // stays inside the given one: a line larger than the rectangle starts
+    // at its left and top instead of spilling over both sides.
+    if (draw && (style & DT_SINGLELINE) != 0 && (style & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
+        RECT measured = { 0, 0, 9999, 100 };
+        int noLinks = 0;
+        DrawMarkupText(dc, host, measured, text, color, 0, 0, noLinks, style | DT_CALCRECT);
+        int width = measured.right - measured.left;
+        int height = measured.bottom - measured.top;
+        RECT aligned = rc;
+        if ((style & DT_VCENTER) != 0) {
+            aligned.top = rc.top + (rc.bottom - rc.top - height) / 2;
+            aligned.bottom = aligned.top + height;
+        } else if ((style & DT_BOTTOM) != 0) {
+            aligned.top = rc.bottom - height;
+        }
+        if ((style & DT_CENTER) != 0) {
+            aligned.left = rc.left + (rc.right - rc.left - width) / 2;
+            aligned.right = aligned.left + width;
+        } else if ((style & DT_RIGHT) != 0) {
+            aligned.left = rc.right - width;
+        }
+        ::IntersectRect(&rc, &aligned, &rc);
+        if (::IsRectEmpty(&rc))
+            return;
+    }
+
+    HGDIOBJ previousFont = ::GetCurrentObject(dc, OBJ_FONT);
+    UIClip clip;
+    int previousMode = 0;
+    COLORREF previousText = 0;
+    COLORREF previousBack = 0;
+    if (draw) {
+        clip.ClipRect(dc, rc);
+        previousMode = ::SetBkMode(dc, TRANSPARENT);
+        previousText = ::SetTextColor(dc, ToColorRef(color));
+        previousBack = ::SetBkColor(dc, ToColorRef(host->GetSelectedBackColor()));
+    }
+
+    CMarkupLayout layout(dc, host, style);
+    layout.Run(rc, text, color, linkRects, linkTexts, linkCount);
+
+    if (draw) {
+        ::SetBkColor(dc, previousBack);
+        ::SetTextColor(dc, previousText);
+        ::SetBkMode(dc, previousMode);
+    }
+    ::SelectObject(dc, previousFont);
+}
+
+} // namespace ui
