@@ -257,16 +257,15 @@ void TokenClientImpl::HandleReply(char* data, size_t length)
         pendingHead = head->next;
         if (!pendingHead)
             pendingTail = nullptr;
-        Complete(*head, status);
+        Complete(*head, outcome);
         Recycle(head, pendingHead);
     }
     lastReplyTick = now;
     inFlight = false;
 }
 
-void TokenClientImpl::Complete(const TokenRequest& request, int32_t result)
+void TokenClientImpl::Complete(const TokenRequest& request, const ReplyOutcome& outcome)
 {
-    ReplyOutcome outcome = TokenProtocol::InterpretReply(request.kind, result, fields);
     if (outcome.login == LoginNowIn)
         loggedIn = true;
     else if (outcome.login == LoginNowOut)
@@ -315,7 +314,7 @@ void TokenClientImpl::ExpireUntil(TokenRequest* stop)
         pendingTail = nullptr;
     inFlight = false;
     for (TokenRequest* node = first; node != stop; node = node->next)
-        Complete(*node, ResultTimeout);
+        Complete(*node, TokenProtocol::InterpretReply(node->kind, ResultTimeout, fields));
     Recycle(first, stop);
 }
 

@@ -14,6 +14,7 @@ class IEventSink;
 class ILocalHost;
 class IQueueLock;
 class ITickSource;
+struct ReplyOutcome;
 
 // The platform as the engine reaches it. None of them is owned.
 struct TokenClientSeams {
@@ -52,7 +53,7 @@ public:
 
     explicit TokenClientImpl(const TokenClientSeams& seams);
     // Frees the request nodes. Only for an engine whose worker is not running.
-    ~TokenClientImpl();
+    virtual ~TokenClientImpl();
     TokenClientImpl(const TokenClientImpl&) = delete;
     TokenClientImpl& operator=(const TokenClientImpl&) = delete;
 
@@ -110,7 +111,7 @@ private:
     void SendHead();
     void Receive();
     void HandleReply(char* data, size_t length);
-    void Complete(const TokenRequest& request, int32_t result);
+    void Complete(const TokenRequest& request, const ReplyOutcome& outcome);
     void ExpireUntil(TokenRequest* stop);
     void Recycle(TokenRequest* first, TokenRequest* stop);
 
