@@ -21,6 +21,6 @@ target_compile_definitions(minizip PRIVATE NOCRYPT NOUNCRYPT USE_FILE32API)
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC ZLIB::ZLIB)
 
-# stb_image is header only; the one translation unit that instantiates it lives in ui/host.
+# stb_image is header only; the one translation unit that instantiates it lives in ui/gfx.
 add_library(stb INTERFACE)
 target_include_directories(stb SYSTEM INTERFACE /usr/include/stb)
