@@ -14,6 +14,9 @@
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/LabelUI.h"
+#include "ui/controls/ListContainerElementUI.h"
+#include "ui/controls/ListHeaderUI.h"
+#include "ui/controls/ListUI.h"
 #include "ui/core/WindowHostUI.h"
 
 // Sections: the element-name table; loading; host settings; the control
@@ -58,12 +61,12 @@ const StockControl kStockControls[] = {
     { "RichEdit", nullptr },
     { "ScrollBar", &Make<CScrollBarUI> },
     { "Combo", nullptr },
-    { "List", nullptr },
-    { "ListHeader", nullptr },
+    { "List", &Make<CListUI> },
+    { "ListHeader", &Make<CListHeaderUI> },
     { "ListHeaderItem", nullptr },
     { "ListTextElement", nullptr },
     { "ListLabelElement", nullptr },
-    { "ListContainerElement", nullptr },
+    { "ListContainerElement", &Make<CListContainerElementUI> },
     { "ActiveX", nullptr },
 };
 
