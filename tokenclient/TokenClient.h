@@ -38,12 +38,12 @@ public:
 
     // Starts the worker, which posts its messages to window (an HWND; null
     // posts nothing). Only the first call has an effect.
-    void Start(void* window);
+    virtual void Start(void* window);
 
     // Queues a request; callable from any thread. The outcome, if the kind
     // reports at all, arrives later as MSG_CLIENT_EVENT. Returns false, and
     // queues nothing, for a kind that is not a RequestKind.
-    bool PostRequest(RequestKind kind);
+    virtual bool PostRequest(RequestKind kind);
 
     // Ends the worker after its current pass; it then closes the socket,
     // sending the bare logout when logged in. The application never calls it.

@@ -1,0 +1,98 @@
+#pragma once
+
+// MainFrame: the program's main window. It fetches a verification code when
+// the customer clicks "获取验证码", shows it as six large characters with a
+// countdown, asks the server once a second (one question at a time) whether
+// the code is still valid, and shows a one-line message under the digits.
+// It lives in the notification area: closing hides it there, a left click
+// on the icon brings it back, a right click opens the menu that ends the
+// program.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "app/WindowImplBase.h"
+#include "tokenclient/TokenClient.h"
+
+// The window's private notification-area callback message.
+const UINT MSG_TRAY_CALLBACK = WM_USER + 1;
+
+class MainFrame : public WindowImplBase
+{
+public:
+    // The title, which is also what a second start looks for.
+    static const char kTitle[];
+    // Opened by the footer button.
+    static const char kVendorAddress[];
+
+    // With a null client the window makes the program's own, which finds the
+    // server from authipconf.ini or the default gateway.
+    explicit MainFrame(std::unique_ptr<TokenClient> client = nullptr);
+    // Posts the quit message: a main window that goes away ends the program.
+    ~MainFrame() override;
+
+    const char* ClassName() const override;
+    void AfterLastMessage(HWND window) override;
+    void Notify(ui::UINotify& msg) override;
+
+    // Removes the notification-area icon; the entry point calls it before
+    // it returns, so that no dead icon stays behind.
+    void RemoveTrayIcon();
+    bool IsHiddenToTray() const { return m_hiddenToTray; }
+    bool HasTrayIcon() const { return m_trayIconShown; }
+
+    // The display's operations, public for the tests.
+    void ShowTip(int seconds, int code);
+    // `text` is read up to its terminator, at most six bytes; null shows
+    // six spaces.
+    void ShowCodeDigits(const char* text);
+    void ResetCode(int code);
+    void OnCodeReply(const TokenEvent& event);
+    void OnCheckReply(const TokenEvent& event);
+    void OnCountdownTick(ui::UINotify& msg);
+    void ToggleShown();
+    void AddTrayIcon();
+    void ShowTrayMenu();
+
+    int GetSecondsLeft() const { return m_secondsLeft; }
+    bool IsCheckPending() const { return m_checkPending; }
+    const char* GetShownCode() const { return m_shownCode; }
+
+protected:
+    void OnSkinLoaded() override;
+    LRESULT HandleClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    LRESULT HandleSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    LRESULT HandleOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    const char* SkinFolder() const override;
+    const char* SkinFile() const override;
+    bool RespondToDefaultKey(WPARAM key) override;
+
+    // Opens the footer's web address; the tests replace it.
+    virtual void OpenVendorPage();
+
+private:
+    // The close button and the close message: hide to the notification area.
+    void CloseToTray();
+    void FillTrayRecord(NOTIFYICONDATAA& data) const;
+    void SetControlText(const char* name, const char* text);
+    void EnableCodeButton();
+    void PostCheck();
+    void SwapShownButtons(const char* shown, const char* hidden);
+
+    HICON m_trayIcon = nullptr;
+    bool m_hiddenToTray = false;
+    std::unique_ptr<TokenClient> m_client;
+    bool m_checkPending = false;
+    // The code being counted down. Codes have up to 32 bytes and the event's
+    // field then has no terminator, so one byte more is kept here.
+    char m_shownCode[33] = {};
+    int m_secondsLeft = -1;
+    bool m_trayIconShown = false;
+    // The shell's "TaskbarCreated" message: the notification area was made
+    // anew and has forgotten the icon.
+    UINT m_taskbarCreatedMessage = 0;
+    ui::CUIString m_skinFolder;
+};
