@@ -11,7 +11,9 @@ class TokenClientImpl;
 // The token client as the main window holds it. Construction creates the
 // engine; Start runs it on a worker thread of its own, which talks to the
 // authentication server and posts MSG_CLIENT_EVENT and
-// MSG_CLIENT_CONNECT_FAILED to the window given to Start.
+// MSG_CLIENT_CONNECT_FAILED to the window given to Start. A worker that
+// cannot start says so once and keeps trying every ten seconds; until it
+// starts, every request ends with ResultTimeout.
 //
 // The engine and its worker live until the process ends: destroying the
 // facade leaves them alone.

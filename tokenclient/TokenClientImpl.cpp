@@ -38,9 +38,9 @@ void FreeList(TokenRequest* node)
 
 TokenClientImpl::TokenClientImpl(const TokenClientSeams& seams)
     : retryIntervalMs(300), requestTimeoutMs(3000), seams(seams), addressForced(false),
-      serverPort(TokenServerPort), seq(0), inFlight(false), loggedIn(false), lastReplyTick(0),
-      pendingHead(nullptr), pendingTail(nullptr), window(nullptr), incomingHead(nullptr),
-      incomingTail(nullptr), freeList(nullptr), started(false), stopRequested(false)
+      serverPort(TokenServerPort), startResult(StartNotTried), startTriedAt(0), seq(0), inFlight(false),
+      loggedIn(false), lastReplyTick(0), pendingHead(nullptr), pendingTail(nullptr), window(nullptr),
+      incomingHead(nullptr), incomingTail(nullptr), freeList(nullptr), started(false), stopRequested(false)
 {
     std::memset(hostName, 0, sizeof hostName);
     std::memset(serverAddress, 0, sizeof serverAddress);
@@ -115,18 +115,23 @@ bool TokenClientImpl::PostRequest(RequestKind kind)
 
 int TokenClientImpl::WorkerMain()
 {
-    int result = Open();
-    if (result != 0) {
-        ReportStartFailure(result);
-        return result;
-    }
+    // Later failures stay quiet: the window has been told once.
+    if (Open() != 0)
+        ReportStartFailure(startResult);
     while (!stopRequested)
         PollOnce();
     Close();
-    return 0;
+    return startResult;
 }
 
 int TokenClientImpl::Open()
+{
+    startTriedAt = seams.clock->Now();
+    startResult = OpenOnce();
+    return startResult;
+}
+
+int TokenClientImpl::OpenOnce()
 {
     Close();
     if (!seams.localHost->StartSockets())
@@ -154,6 +159,14 @@ int TokenClientImpl::Open()
 
 void TokenClientImpl::PollOnce()
 {
+    if (!Started() && !RetryStartWhenDue()) {
+        TakeOverIncoming();
+        // The socket is not open, so this only lets the time pass.
+        if (!stopRequested)
+            seams.socket->WaitReadable(PassWaitMs);
+        CheckTimeouts();
+        return;
+    }
     CheckSession();
     TakeOverIncoming();
     if (pendingHead && !inFlight)
@@ -161,6 +174,13 @@ void TokenClientImpl::PollOnce()
     if (!stopRequested && seams.socket->WaitReadable(PassWaitMs))
         Receive();
     CheckTimeouts();
+}
+
+bool TokenClientImpl::RetryStartWhenDue()
+{
+    if (startResult != StartNotTried && seams.clock->Now() - startTriedAt < StartRetryMs)
+        return false;
+    return Open() == 0;
 }
 
 void TokenClientImpl::CheckSession()
@@ -288,6 +308,10 @@ void TokenClientImpl::Complete(const TokenRequest& request, const ReplyOutcome& 
 
 void TokenClientImpl::CheckTimeouts()
 {
+    if (!Started()) {
+        ExpireUnstarted();
+        return;
+    }
     if (!inFlight)
         return;
     uint32_t now = seams.clock->Now();
@@ -303,6 +327,19 @@ void TokenClientImpl::CheckTimeouts()
         young = pendingHead->next;
     }
     ExpireUntil(young);
+}
+
+void TokenClientImpl::ExpireUnstarted()
+{
+    // Nothing can be sent yet, so a request is given up once it has waited as
+    // long as an unanswered one may be repeated: its caller hears within
+    // about a second, as from a silent server.
+    uint32_t now = seams.clock->Now();
+    TokenRequest* young = pendingHead;
+    while (young && now - young->queuedAt >= 3 * retryIntervalMs)
+        young = young->next;
+    if (young != pendingHead)
+        ExpireUntil(young);
 }
 
 void TokenClientImpl::ExpireUntil(TokenRequest* stop)

@@ -41,6 +41,11 @@ struct TokenRequest {
 // the server has no session, sends heartbeats while idle and posts the
 // outcomes to the window.
 //
+// Until the worker has started (local host, server address, socket) it
+// tries again every StartRetryMs, choosing the server afresh each time, since
+// a PC may boot before its network is up. Meanwhile requests are given up as
+// an unanswered request would be, so that callers are not kept waiting.
+//
 // Timing: a request at the head is sent again every retryIntervalMs while its
 // last transmission came less than 3 * retryIntervalMs after it was queued;
 // after that the next check gives it up. Requests pending requestTimeoutMs or
@@ -50,6 +55,7 @@ class TokenClientImpl {
 public:
     static constexpr uint32_t PassWaitMs = 100;
     static constexpr uint32_t HeartbeatIdleMs = 15000;
+    static constexpr uint32_t StartRetryMs = 10000;
 
     explicit TokenClientImpl(const TokenClientSeams& seams);
     // Frees the request nodes. Only for an engine whose worker is not running.
@@ -74,15 +80,19 @@ public:
     // Ends WorkerMain after its current pass; any thread.
     void RequestStop() { stopRequested = true; }
 
-    // The worker's body: Open, then passes until stopped, then Close. A failed
-    // Open is posted to the window as MSG_CLIENT_CONNECT_FAILED. Returns the
-    // result of Open.
+    // The worker's body: Open, then passes until stopped, then Close. Only
+    // the first failed Open is posted to the window, as
+    // MSG_CLIENT_CONNECT_FAILED; the passes try again until one succeeds.
+    // Returns 0 when the engine started, else the error of its last attempt.
     int WorkerMain();
     // Resolves the local host, chooses the server and opens the socket.
-    // Returns 0 or a TokenStartError.
+    // Returns 0 or a TokenStartError; either way it counts as the last
+    // attempt to start.
     int Open();
     // One pass of the worker: session check, take-over, send, wait at most
-    // PassWaitMs for a reply, time-outs.
+    // PassWaitMs for a reply, time-outs. Before the engine has started, a
+    // pass opens it when the retry is due and otherwise only takes requests
+    // over, waits and gives up those that waited too long.
     void PollOnce();
     // Closes the socket (sending the bare logout when logged in) and forgets
     // the session. The pending and incoming lists stay.
@@ -93,6 +103,7 @@ public:
     virtual void CheckTimeouts();
 
     // For observers on the worker's thread.
+    bool Started() const { return startResult == 0; }
     bool LoggedIn() const { return loggedIn; }
     bool InFlight() const { return inFlight; }
     int32_t NextSeq() const { return seq; }
@@ -105,6 +116,12 @@ public:
     uint32_t requestTimeoutMs;
 
 private:
+    // startResult before the first Open.
+    static constexpr int32_t StartNotTried = 1;
+
+    int OpenOnce();
+    bool RetryStartWhenDue();
+    void ExpireUnstarted();
     TokenRequest* TakeNode();  // queueLock must be held
     void PushLoginFront();
     void TakeOverIncoming();
@@ -120,6 +137,8 @@ private:
     char serverAddress[16];
     bool addressForced;
     uint16_t serverPort;
+    int32_t startResult;    // of the last Open: 0 once started, else a TokenStartError
+    uint32_t startTriedAt;  // when the last Open was made
     ByteBuffer recvBuffer;
     ByteBuffer sendBuffer;
     FieldTable fields;

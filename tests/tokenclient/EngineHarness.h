@@ -43,6 +43,7 @@ public:
     explicit EngineHarness(uint32_t startTick = 1000, bool withWindow = true)
         : clock(startTick), socket(clock), engine(Seams()), window(withWindow ? &windowObject : nullptr)
     {
+        addresses.clock = &clock;
         addresses.AddAdapter("10.9.8.1", "10.9.8.77");
         addresses.AddRoute("0.0.0.0", "0.0.0.0", "10.9.8.1", 10);
         engine.PrepareStart(window);

@@ -171,6 +171,8 @@ class FakeAddressSource : public IAddressSource {
 public:
     bool ReadAdapters(std::vector<AdapterAddresses>& out) override
     {
+        if (clock)
+            adapterReadsAt.push_back(clock->now);
         out = adapters;
         return adaptersOk;
     }
@@ -208,4 +210,7 @@ public:
     bool routesOk = true;
     std::string file = "ini_invalid";
     int fileReads = 0;
+    // With a clock, every read of the adapters is noted with its tick.
+    const FakeClock* clock = nullptr;
+    std::vector<uint32_t> adapterReadsAt;
 };

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "EngineHarness.h"
 #include "tokenclient/TokenResult.h"
@@ -218,8 +220,28 @@ TEST(TokenClientImplTest, OnlyAMatchingReplyOfTheRightSizeIsAccepted)
     EXPECT_EQ(1u, h.Requests().size());
 }
 
+// Stops the worker loop after a number of passes, through the virtual slot
+// that the loop calls on every pass; eachPass, when set, runs at the end of
+// every pass.
+class StoppingEngine : public TokenClientImpl {
+public:
+    StoppingEngine(const TokenClientSeams& seams, int passes) : TokenClientImpl(seams), passesLeft(passes) {}
+    void CheckTimeouts() override
+    {
+        TokenClientImpl::CheckTimeouts();
+        if (eachPass)
+            eachPass();
+        if (--passesLeft == 0)
+            RequestStop();
+    }
+    int passesLeft;
+    std::function<void()> eachPass;
+};
+
 TEST(TokenClientImplTest, StartFailuresAreReportedOnceAndNothingIsSent)
 {
+    // A failed start used to end the worker, so that a request posted
+    // afterwards was never answered and the window waited for ever.
     struct Row {
         const char* name;
         void (*breakIt)(EngineHarness&);
@@ -233,15 +255,65 @@ TEST(TokenClientImplTest, StartFailuresAreReportedOnceAndNothingIsSent)
     for (const Row& row : rows) {
         EngineHarness h;
         row.breakIt(h);
-        h.engine.PostRequest(GetToken);
-        EXPECT_EQ(row.code, h.engine.WorkerMain()) << row.name;
+        StoppingEngine engine(h.Seams(), 10);
+        ASSERT_TRUE(engine.PrepareStart(h.window));
+        uint32_t start = h.clock.now;
+        engine.PostRequest(GetToken);
+        engine.PostRequest(Heartbeat);  // the engine's own kind reaches no one
+        EXPECT_EQ(row.code, engine.WorkerMain()) << row.name;
         ASSERT_EQ(1u, h.sink.failures.size()) << row.name;
         EXPECT_EQ(row.code, h.sink.failures[0]) << row.name;
         EXPECT_EQ(h.window, h.sink.windows[0]) << row.name;
         EXPECT_TRUE(h.socket.sent.empty()) << row.name;
         EXPECT_FALSE(h.socket.open) << row.name;
-        EXPECT_TRUE(h.sink.events.empty()) << row.name;
+        ASSERT_EQ(1u, h.sink.events.size()) << row.name;
+        EXPECT_EQ(GetToken, h.sink.events[0].kind) << row.name;
+        EXPECT_EQ(ResultTimeout, h.sink.events[0].result) << row.name;
+        EXPECT_EQ(0u, engine.PendingCount()) << row.name;
+        // Stopped while waiting to try again, every pass having waited its
+        // full time on the socket: one second in all.
+        EXPECT_EQ(10, h.socket.waits) << row.name;
+        EXPECT_EQ(1000u, h.clock.now - start) << row.name;
     }
+}
+
+TEST(TokenClientImplTest, FailedStartIsTriedAgainEveryTenSecondsWithTheServerChosenAfresh)
+{
+    // A PC that booted before its network was up kept a client that never
+    // tried to start again.
+    EngineHarness h;
+    h.addresses.routes.clear();
+    h.Serve(FriendlyServer("314159"));
+    StoppingEngine engine(h.Seams(), 400);  // a bound, should the code never come
+    ASSERT_TRUE(engine.PrepareStart(h.window));
+    uint32_t start = h.clock.now;
+    bool posted = false;
+    engine.eachPass = [&] {
+        if (h.clock.now - start >= 15000 && h.addresses.routes.empty()) {
+            // The network comes up, and with it a file naming another server.
+            h.addresses.AddRoute("0.0.0.0", "0.0.0.0", "10.9.8.1", 10);
+            h.addresses.file = "10.9.8.5";
+        }
+        if (engine.LoggedIn() && !posted)
+            posted = engine.PostRequest(GetToken);
+        if (!h.sink.events.empty())
+            engine.RequestStop();
+    };
+    EXPECT_EQ(0, engine.WorkerMain());
+    EXPECT_EQ((std::vector<uint32_t>{start, start + 10000, start + 20000}), h.addresses.adapterReadsAt);
+    EXPECT_EQ(std::vector<int>{StartNoGateway}, h.sink.failures);
+    EXPECT_EQ("10.9.8.5", h.socket.openedAddress);
+    std::vector<SeenRequest> sent = h.Requests();
+    ASSERT_EQ(3u, sent.size());
+    EXPECT_EQ("login", sent[0].command);
+    EXPECT_EQ(0, sent[0].seq);
+    EXPECT_EQ(start + 20000, sent[0].at);
+    EXPECT_EQ("gimmeatoken", sent[1].command);
+    EXPECT_EQ("logout\r\n", sent[2].bytes);
+    ASSERT_EQ(1u, h.sink.events.size());
+    EXPECT_EQ(GetToken, h.sink.events[0].kind);
+    EXPECT_EQ(StatusOk, h.sink.events[0].result);
+    EXPECT_STREQ("314159", h.sink.events[0].token);
 }
 
 TEST(TokenClientImplTest, ForcedAddressSkipsTheSearch)
@@ -260,20 +332,6 @@ TEST(TokenClientImplTest, ForcedAddressSkipsTheSearch)
         EXPECT_EQ(StartNoGateway, refused.engine.Open()) << bad;
     }
 }
-
-// Stops the worker loop after a number of passes, through the virtual slot
-// that the loop calls on every pass.
-class StoppingEngine : public TokenClientImpl {
-public:
-    StoppingEngine(const TokenClientSeams& seams, int passes) : TokenClientImpl(seams), passesLeft(passes) {}
-    void CheckTimeouts() override
-    {
-        TokenClientImpl::CheckTimeouts();
-        if (--passesLeft == 0)
-            RequestStop();
-    }
-    int passesLeft;
-};
 
 TEST(TokenClientImplTest, StoppedWorkerClosesWithTheBareLogout)
 {

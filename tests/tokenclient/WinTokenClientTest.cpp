@@ -165,6 +165,15 @@ TEST(WinTokenClientTest, UnusableForcedAddressIsReportedOnce)
     EXPECT_EQ(StartNoGateway, static_cast<int>(message.wParam));
     EXPECT_EQ(0, message.lParam);
     EXPECT_FALSE(window.Wait(MSG_CLIENT_CONNECT_FAILED, message, 300));
+
+    // The worker that could not start used to end, and this request waited for ever.
+    client.PostRequest(GetToken);
+    ASSERT_TRUE(window.Wait(MSG_CLIENT_EVENT, message, 3000));
+    TokenEvent* event = reinterpret_cast<TokenEvent*>(message.lParam);
+    ASSERT_NE(nullptr, event);
+    EXPECT_EQ(GetToken, event->kind);
+    EXPECT_EQ(ResultTimeout, event->result);
+    delete event;
 }
 
 TEST(WinAddressSourceTest, ReadsTheFileBesideTheProgram)

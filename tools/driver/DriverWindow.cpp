@@ -77,6 +77,11 @@ void DriverWindow::OnClientEvent(TokenEvent* event)
     TokenEvent copy = *event;
     delete event;
     lastOutcomeTick_ = GetTickCount();
+    // A client that could not start keeps trying and still ends requests,
+    // but the run ended with its failure, and the server address is not
+    // settled while it tries.
+    if (flow_.Finished())
+        return;
     PrintServerOnce();
     DriverStep step = flow_.OnEvent(copy);
     // The countdown starts when the code arrives, as on the main window.
