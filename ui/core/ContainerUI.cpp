@@ -573,10 +573,7 @@ void CContainerUI::SetAttribute(const char* name, const char* value)
     if (value == nullptr)
         value = "";
     if (strcmp(name, "inset") == 0) {
-        int v[4];
-        ReadIntListValue(value, v, 4);
-        RECT inset = { v[0], v[1], v[2], v[3] };
-        SetInset(inset);
+        SetInset(ReadRectValue<RECT>(value));
     } else if (strcmp(name, "mousechild") == 0) {
         SetChildrenTakeMouse(ReadBoolValue(value));
     } else if (strcmp(name, "vscrollbar") == 0) {
