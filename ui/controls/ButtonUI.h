@@ -8,16 +8,6 @@
 
 namespace ui {
 
-// State bits of a button.
-enum UIButtonState
-{
-    ButtonFocused = 1,
-    ButtonDisabled = 4,
-    ButtonHot = 8,      // the mouse is over it
-    ButtonPushed = 16,  // pressed, and the mouse is inside
-    ButtonCaptured = 64 // pressed; the release decides
-};
-
 class CButtonUI : public CLabelUI
 {
 public:

@@ -4,7 +4,6 @@
 
 #include "ui/base/AttributeValue.h"
 #include "ui/core/ContainerUI.h"
-#include "ui/controls/ButtonUI.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
 

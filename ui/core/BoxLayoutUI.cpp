@@ -279,7 +279,7 @@ void CBoxLayoutUI::HandleEvent(UIEvent& event)
             if (IsEnabled()) {
                 RECT strip = GetStripRect(m_bounds);
                 if (::PtInRect(&strip, event.mousePoint)) {
-                    m_buttonState |= kStateCaptured;
+                    m_buttonState |= ButtonCaptured;
                     m_lastMouse = event.mousePoint;
                     m_newPos = m_bounds;
                     if (!m_immediate && m_host != nullptr)
@@ -309,7 +309,7 @@ void CBoxLayoutUI::HandleEvent(UIEvent& event)
             break;
         case EventButtonUp:
             if (IsDragging()) {
-                m_buttonState &= ~static_cast<UINT>(kStateCaptured);
+                m_buttonState &= ~static_cast<UINT>(ButtonCaptured);
                 SetBounds(m_newPos);
                 if (!m_immediate && m_host != nullptr)
                     m_host->RemoveOverlayControl(this);

@@ -48,6 +48,17 @@ enum UIControlFlag
     ControlFlagSetCursor = 2, // wants EventSetCursor over the client area
 };
 
+// State bits of the parts that can be pressed: a button, the parts of a
+// scroll bar, the splitter of a box layout.
+enum UIButtonState
+{
+    ButtonFocused = 1,
+    ButtonDisabled = 4,
+    ButtonHot = 8,      // the mouse is over it
+    ButtonPushed = 16,  // pressed, and the mouse is inside
+    ButtonCaptured = 64 // pressed; the release decides
+};
+
 // Modifier bits of GetModifierState.
 enum UIModifierKey
 {
