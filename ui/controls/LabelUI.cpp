@@ -20,6 +20,8 @@ CLabelUI::CLabelUI()
 
 const char* CLabelUI::GetClassName() const { return "LabelUI"; }
 
+UINT CLabelUI::GetBehaviorFlags() const { return ControlFlagShortcutToNext; }
+
 void* CLabelUI::FindInterface(const char* name)
 {
     if (name != nullptr && strcmp(name, "Label") == 0)

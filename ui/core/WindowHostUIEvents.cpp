@@ -11,7 +11,6 @@
 #include "ui/core/WindowHostUI.h"
 
 #include <ctype.h>
-#include <string.h>
 
 #include <new>
 
@@ -681,9 +680,8 @@ bool CWindowHostUI::PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     case WM_KEYDOWN:
         if (wParam != VK_TAB)
             return false;
-        // A rich edit takes Tab itself.
-        if (m_focus != 0 && m_focus->IsVisible() && m_focus->IsEnabled()
-            && strstr(m_focus->GetClassName(), "RichEditUI") != 0)
+        if (m_focus != nullptr && m_focus->IsVisible() && m_focus->IsEnabled()
+            && (m_focus->GetBehaviorFlags() & ControlFlagWantsTab) != 0)
             return false;
         MoveFocus(!KeyIsDown(VK_SHIFT));
         return true;
@@ -712,8 +710,7 @@ CControlUI* CWindowHostUI::ShortcutVisitor(CControlUI* control, void* data)
     char shortcut = static_cast<char>(toupper(static_cast<unsigned char>(control->GetShortcut())));
     if (shortcut != '\0' && shortcut == search->key)
         search->pickNext = true;
-    // A label's shortcut selects the control after it.
-    if (search->pickNext && strstr(control->GetClassName(), "LabelUI") == 0)
+    if (search->pickNext && (control->GetBehaviorFlags() & ControlFlagShortcutToNext) == 0)
         return control;
     return 0;
 }
