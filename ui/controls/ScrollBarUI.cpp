@@ -2,8 +2,9 @@
 
 #include <string.h>
 
+#include <new>
+
 #include "ui/base/AttributeValue.h"
-#include "ui/core/ContainerUI.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
 
@@ -22,6 +23,16 @@ const int kOutlineWidth = 2;
 bool Contains(const RECT& rc, POINT pt)
 {
     return ::PtInRect(&rc, pt) != FALSE;
+}
+
+IScrollBarUI* MakeOwnedBar(CContainerUI* owner, bool horizontal)
+{
+    CScrollBarUI* bar = new (std::nothrow) CScrollBarUI;
+    if (bar == nullptr)
+        return nullptr;
+    bar->SetOwner(owner);
+    bar->SetHorizontal(horizontal);
+    return bar;
 }
 
 } // namespace
@@ -47,6 +58,11 @@ CScrollBarUI::CScrollBarUI()
     m_button1.shown = true;
     m_button2.shown = true;
     m_presetWidth = kDefaultButtonSize;
+}
+
+void CScrollBarUI::InstallFactory()
+{
+    CContainerUI::SetScrollBarFactory(MakeOwnedBar);
 }
 
 const char* CScrollBarUI::GetClassName() const { return "ScrollBarUI"; }

@@ -3,9 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <new>
-
-#include "ui/controls/ScrollBarUI.h"
 #include "ui/base/AttributeValue.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
@@ -23,60 +20,61 @@ namespace ui {
 
 namespace {
 
-// The bar as a control (visibility, preset size, host, bounds, painting).
-CControlUI* BarControl(CScrollBarUI* bar)
+UIScrollBarFactory s_scrollBarFactory = nullptr;
+
+CControlUI* BarControl(IScrollBarUI* bar)
 {
-    return bar;
+    return bar != nullptr ? bar->GetControl() : nullptr;
 }
 
-int BarRange(CScrollBarUI* bar)
+int BarRange(IScrollBarUI* bar)
 {
     return bar != nullptr ? bar->GetRange() : 0;
 }
 
-int BarPosition(CScrollBarUI* bar)
+int BarPosition(IScrollBarUI* bar)
 {
     return bar != nullptr ? bar->GetPosition() : 0;
 }
 
-// The bar clamps the range to 0 and above, and the position into
-// 0 … range.
-void SetBarRange(CScrollBarUI* bar, int range)
+void SetBarRange(IScrollBarUI* bar, int range)
 {
     if (bar != nullptr)
         bar->SetRange(range);
 }
 
-void SetBarPosition(CScrollBarUI* bar, int position)
+void SetBarPosition(IScrollBarUI* bar, int position)
 {
     if (bar != nullptr)
         bar->SetPosition(position);
 }
 
-// A new bar owned by `owner`, horizontal or vertical; null when memory is
-// short.
-CScrollBarUI* CreateBar(CContainerUI* owner, bool horizontal)
+// Null without a factory, or when the factory cannot make one.
+IScrollBarUI* CreateBar(CContainerUI* owner, bool horizontal)
 {
-    CScrollBarUI* bar = new (std::nothrow) CScrollBarUI;
-    if (bar == nullptr)
-        return nullptr;
-    bar->SetOwner(owner);
-    bar->SetHorizontal(horizontal);
-    return bar;
+    return s_scrollBarFactory != nullptr ? s_scrollBarFactory(owner, horizontal) : nullptr;
 }
 
-void DestroyBar(CScrollBarUI* bar)
+void DestroyBar(IScrollBarUI* bar)
 {
-    delete bar;
+    delete BarControl(bar);
 }
 
-bool IsBarShown(CScrollBarUI* bar)
+// The stock bar behind `bar`, found by its interface name, since core
+// cannot see the class.
+CScrollBarUI* StockBar(IScrollBarUI* bar)
+{
+    CControlUI* control = BarControl(bar);
+    return control != nullptr ? static_cast<CScrollBarUI*>(control->FindInterface("ScrollBar")) : nullptr;
+}
+
+bool IsBarShown(IScrollBarUI* bar)
 {
     CControlUI* control = BarControl(bar);
     return control != nullptr && control->IsVisible();
 }
 
-bool IsBarActive(CScrollBarUI* bar)
+bool IsBarActive(IScrollBarUI* bar)
 {
     CControlUI* control = BarControl(bar);
     return control != nullptr && control->IsVisible() && control->IsEnabled();
@@ -738,7 +736,7 @@ void CContainerUI::EnableScrollBars(bool vertical, bool horizontal)
 {
     struct Bar
     {
-        static void Update(CContainerUI* owner, CScrollBarUI*& bar, bool wanted, bool horizontal,
+        static void Update(CContainerUI* owner, IScrollBarUI*& bar, bool wanted, bool horizontal,
                            CWindowHostUI* host)
         {
             if (!wanted) {
@@ -765,8 +763,15 @@ void CContainerUI::EnableScrollBars(bool vertical, bool horizontal)
     RequestLayout();
 }
 
-CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_verticalBar; }
-CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontalBar; }
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return StockBar(m_verticalBar); }
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return StockBar(m_horizontalBar); }
+
+UIScrollBarFactory CContainerUI::SetScrollBarFactory(UIScrollBarFactory factory)
+{
+    UIScrollBarFactory previous = s_scrollBarFactory;
+    s_scrollBarFactory = factory;
+    return previous;
+}
 
 // ---- painting --------------------------------------------------------------------
 

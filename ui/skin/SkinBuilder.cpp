@@ -107,6 +107,8 @@ CSkinBuilder::CSkinBuilder(const CSkinBuilder* includer, int nesting)
       m_includeDepth(includer != nullptr ? includer->m_includeDepth + 1 : 0),
       m_nestingBase(nesting)
 {
+    // Containers of a skin scroll with the stock bars.
+    CScrollBarUI::InstallFactory();
 }
 
 CControlUI* CSkinBuilder::Create(const char* skin, const char* type, IDialogBuilderCallback* callback,
