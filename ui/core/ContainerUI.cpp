@@ -646,90 +646,41 @@ int VerticalLineStep(CWindowHostUI* host)
     return (font != nullptr ? font->metrics.tmHeight : 0) + 8;
 }
 
+const int kHorizontalLineStep = 8;
+
 } // namespace
 
-void CContainerUI::ScrollLineUp()
+void CContainerUI::ScrollBy(int dx, int dy)
 {
     SIZE pos = GetScrollPos();
-    pos.cy -= VerticalLineStep(m_host);
+    pos.cx += dx;
+    pos.cy += dy;
     SetScrollPos(pos);
 }
 
-void CContainerUI::ScrollLineDown()
+void CContainerUI::ScrollLineUp() { ScrollBy(0, -VerticalLineStep(m_host)); }
+void CContainerUI::ScrollLineDown() { ScrollBy(0, VerticalLineStep(m_host)); }
+void CContainerUI::ScrollLineLeft() { ScrollBy(-kHorizontalLineStep, 0); }
+void CContainerUI::ScrollLineRight() { ScrollBy(kHorizontalLineStep, 0); }
+
+void CContainerUI::ScrollPageUp() { ScrollBy(0, -PageHeight()); }
+void CContainerUI::ScrollPageDown() { ScrollBy(0, PageHeight()); }
+void CContainerUI::ScrollPageLeft() { ScrollBy(-PageWidth(), 0); }
+void CContainerUI::ScrollPageRight() { ScrollBy(PageWidth(), 0); }
+
+void CContainerUI::ScrollToTop() { ScrollBy(0, -GetScrollPos().cy); }
+void CContainerUI::ScrollToBottom() { ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy); }
+void CContainerUI::ScrollToLeft() { ScrollBy(-GetScrollPos().cx, 0); }
+void CContainerUI::ScrollToRight() { ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0); }
+
+int CContainerUI::PageWidth() const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy += VerticalLineStep(m_host);
-    SetScrollPos(pos);
+    return GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
 }
 
-void CContainerUI::ScrollPageUp()
+int CContainerUI::PageHeight() const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy -= GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy += GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToTop()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToBottom()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollLineLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx -= 8;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollLineRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx += 8;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx -= GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx += GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
+    return GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
 }
 
 void CContainerUI::EnableScrollBars(bool vertical, bool horizontal)

@@ -114,6 +114,9 @@ public:
     virtual SIZE GetScrollPos() const;
     virtual SIZE GetScrollRange() const;
     virtual void SetScrollPos(SIZE pos);
+    // Moves the position by (dx, dy); every scroll operation below comes
+    // here.
+    virtual void ScrollBy(int dx, int dy);
     virtual void ScrollLineUp();
     virtual void ScrollLineDown();
     virtual void ScrollPageUp();
@@ -153,6 +156,9 @@ protected:
     bool IsHorizontalBarVisible() const;
     int GetVerticalBarWidth() const;
     int GetHorizontalBarHeight() const;
+    // What a page step moves: the client size across the bars.
+    int PageWidth() const;
+    int PageHeight() const;
 
     CUIPtrArray m_children;
     RECT m_inset;
