@@ -49,6 +49,13 @@ public:
     void SetDisabledImage(const char* image);
 
 private:
+    // The mouse handlers of HandleEvent.
+    void OnMouseMove(POINT pt);
+    void SetHot(bool hot);
+    void OnPress(POINT pt);
+    // Activates on a release inside after a press inside.
+    void OnRelease(POINT pt);
+
     void SetImage(CUIString& field, const char* image);
     // Focused and disabled follow the control's flags at every paint.
     void RefreshState();

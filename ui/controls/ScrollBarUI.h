@@ -102,6 +102,17 @@ private:
     int ButtonSize() const { return m_horizontal ? m_presetHeight : m_presetWidth; }
     int Length() const { return m_horizontal ? GetWidth() : GetHeight(); }
 
+    // The bar's part of HandleEvent; false for what goes on to the owner.
+    bool HandleOwnEvent(const UIEvent& event);
+    // A press on a button steps, on the thumb begins a drag, elsewhere
+    // pages towards the point; steps repeat on the timer.
+    void OnPress(POINT pt);
+    void OnMouseMove(POINT pt);
+    void OnRelease();
+    void OnRepeatTimer();
+    void OnMouseEnter(POINT pt);
+    void OnMouseLeave();
+
     // One step; through the owner when there is one.
     void LineBack();
     void LineForward();

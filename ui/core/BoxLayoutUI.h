@@ -34,6 +34,15 @@ protected:
     RECT GetStripRect(const RECT& rc) const;
 
 private:
+    // The splitter's part of HandleEvent; false for what goes on to the
+    // container.
+    bool HandleSplitterEvent(const UIEvent& event);
+    // A press on the strip begins a drag; false elsewhere.
+    bool StartDrag(POINT pt);
+    void DragTo(POINT pt);
+    void EndDrag();
+    // The resize cursor over the strip; false elsewhere.
+    bool SetStripCursor(POINT pt);
     // Moves the dragged edge of the new-position rectangle by `delta`
     // pixels; false when the move is ignored.
     bool DragEdge(int pointer, int delta);
