@@ -5,7 +5,6 @@
 #include <new>
 
 #include "app/MenuWnd.h"
-#include "ui/controls/ButtonUI.h"
 #include "ui/controls/ListHeaderUI.h"
 #include "ui/core/WindowHostUI.h"
 #include "ui/gfx/Renderer.h"

@@ -21,6 +21,34 @@ int ReadIntValue(const char* text);
 // whose text is not a number reads as 0 and still counts).
 int ReadIntListValue(const char* text, int* values, int count);
 
+// "l,t,r,b" into any rectangle with left, top, right and bottom members,
+// read as ReadIntListValue reads four numbers. A template, so that this
+// portable reader fills the platform's rectangle without knowing it.
+template <class Rect>
+Rect ReadRectValue(const char* text)
+{
+    int v[4];
+    ReadIntListValue(text, v, 4);
+    Rect rect = Rect();
+    rect.left = v[0];
+    rect.top = v[1];
+    rect.right = v[2];
+    rect.bottom = v[3];
+    return rect;
+}
+
+// "cx,cy" into any size with cx and cy members.
+template <class Size>
+Size ReadSizeValue(const char* text)
+{
+    int v[2];
+    ReadIntListValue(text, v, 2);
+    Size size = Size();
+    size.cx = v[0];
+    size.cy = v[1];
+    return size;
+}
+
 // A colour written as a hexadecimal AARRGGBB number after an optional "#".
 // With `skipLeadingBlanks` blanks before the "#" are skipped; blanks before
 // the digits are always skipped. Values beyond 32 bits saturate.

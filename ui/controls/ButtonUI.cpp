@@ -69,40 +69,20 @@ void CButtonUI::HandleEvent(UIEvent& event)
 
     switch (event.type) {
     case EventMouseMove:
-        if ((m_state & ButtonCaptured) != 0) {
-            if (Contains(event.mousePoint))
-                m_state |= ButtonPushed;
-            else
-                m_state &= ~ButtonPushed;
-            Invalidate();
-        }
+        OnMouseMove(event.mousePoint);
         return;
     case EventMouseLeave:
-        if (IsEnabled()) {
-            m_state &= ~ButtonHot;
-            Invalidate();
-        }
+        SetHot(false);
         return;
     case EventMouseEnter:
-        if (IsEnabled()) {
-            m_state |= ButtonHot;
-            Invalidate();
-        }
+        SetHot(true);
         return;
     case EventButtonDown:
     case EventDblClick:
-        if (Contains(event.mousePoint) && IsEnabled()) {
-            m_state |= ButtonPushed | ButtonCaptured;
-            Invalidate();
-        }
+        OnPress(event.mousePoint);
         return;
     case EventButtonUp:
-        if ((m_state & ButtonCaptured) != 0) {
-            if (Contains(event.mousePoint))
-                Activate();
-            m_state &= ~(ButtonPushed | ButtonCaptured);
-            Invalidate();
-        }
+        OnRelease(event.mousePoint);
         return;
     case EventContextMenu:
         if (WantsContextMenu() && m_host != nullptr)
@@ -115,6 +95,46 @@ void CButtonUI::HandleEvent(UIEvent& event)
         CLabelUI::HandleEvent(event);
         return;
     }
+}
+
+void CButtonUI::OnMouseMove(POINT pt)
+{
+    if ((m_state & ButtonCaptured) == 0)
+        return;
+    if (Contains(pt))
+        m_state |= ButtonPushed;
+    else
+        m_state &= ~ButtonPushed;
+    Invalidate();
+}
+
+void CButtonUI::SetHot(bool hot)
+{
+    if (!IsEnabled())
+        return;
+    if (hot)
+        m_state |= ButtonHot;
+    else
+        m_state &= ~ButtonHot;
+    Invalidate();
+}
+
+void CButtonUI::OnPress(POINT pt)
+{
+    if (!Contains(pt) || !IsEnabled())
+        return;
+    m_state |= ButtonPushed | ButtonCaptured;
+    Invalidate();
+}
+
+void CButtonUI::OnRelease(POINT pt)
+{
+    if ((m_state & ButtonCaptured) == 0)
+        return;
+    if (Contains(pt))
+        Activate();
+    m_state &= ~(ButtonPushed | ButtonCaptured);
+    Invalidate();
 }
 
 void CButtonUI::SetAttribute(const char* name, const char* value)

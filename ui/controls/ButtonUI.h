@@ -8,16 +8,6 @@
 
 namespace ui {
 
-// State bits of a button.
-enum UIButtonState
-{
-    ButtonFocused = 1,
-    ButtonDisabled = 4,
-    ButtonHot = 8,      // the mouse is over it
-    ButtonPushed = 16,  // pressed, and the mouse is inside
-    ButtonCaptured = 64 // pressed; the release decides
-};
-
 class CButtonUI : public CLabelUI
 {
 public:
@@ -59,6 +49,13 @@ public:
     void SetDisabledImage(const char* image);
 
 private:
+    // The mouse handlers of HandleEvent.
+    void OnMouseMove(POINT pt);
+    void SetHot(bool hot);
+    void OnPress(POINT pt);
+    // Activates on a release inside after a press inside.
+    void OnRelease(POINT pt);
+
     void SetImage(CUIString& field, const char* image);
     // Focused and disabled follow the control's flags at every paint.
     void RefreshState();

@@ -20,6 +20,8 @@ CLabelUI::CLabelUI()
 
 const char* CLabelUI::GetClassName() const { return "LabelUI"; }
 
+UINT CLabelUI::GetBehaviorFlags() const { return ControlFlagShortcutToNext; }
+
 void* CLabelUI::FindInterface(const char* name)
 {
     if (name != nullptr && strcmp(name, "Label") == 0)
@@ -85,10 +87,7 @@ void CLabelUI::SetAttribute(const char* name, const char* value)
     } else if (strcmp(name, "disabledtextcolor") == 0) {
         SetDisabledTextColor(ReadColorValue(value, false));
     } else if (strcmp(name, "textpadding") == 0) {
-        int values[4] = { 0, 0, 0, 0 };
-        ReadIntListValue(value, values, 4);
-        RECT padding = { values[0], values[1], values[2], values[3] };
-        SetTextPadding(padding);
+        SetTextPadding(ReadRectValue<RECT>(value));
     } else if (strcmp(name, "showhtml") == 0) {
         SetShowHtml(ReadBoolValue(value));
     } else {

@@ -16,6 +16,8 @@ public:
 
     const char* GetClassName() const override;
     void* FindInterface(const char* name) override;
+    // ControlFlagShortcutToNext: a label names the control after it.
+    UINT GetBehaviorFlags() const override;
     void HandleEvent(UIEvent& event) override;
     void SetAttribute(const char* name, const char* value) override;
     // The preset width; the preset height, or without one the height of

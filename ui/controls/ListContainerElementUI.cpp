@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "ui/controls/ButtonUI.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
 

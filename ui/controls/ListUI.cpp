@@ -569,10 +569,7 @@ void CListUI::SetAttribute(const char* name, const char* value)
         UINT style = m_itemInfo.textStyle & ~static_cast<UINT>(DT_END_ELLIPSIS);
         SetItemTextStyle(ReadBoolValue(value) ? style | DT_END_ELLIPSIS : style);
     } else if (strcmp(name, "itemtextpadding") == 0) {
-        int v[4];
-        ReadIntListValue(value, v, 4);
-        RECT padding = { v[0], v[1], v[2], v[3] };
-        SetItemTextPadding(padding);
+        SetItemTextPadding(ReadRectValue<RECT>(value));
     } else if (strcmp(name, "itemaltbk") == 0) {
         SetAlternateBk(ReadBoolValue(value));
     } else if (strcmp(name, "itemshowhtml") == 0) {

@@ -2,9 +2,9 @@
 
 #include <string.h>
 
+#include <new>
+
 #include "ui/base/AttributeValue.h"
-#include "ui/core/ContainerUI.h"
-#include "ui/controls/ButtonUI.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
 
@@ -23,6 +23,16 @@ const int kOutlineWidth = 2;
 bool Contains(const RECT& rc, POINT pt)
 {
     return ::PtInRect(&rc, pt) != FALSE;
+}
+
+IScrollBarUI* MakeOwnedBar(CContainerUI* owner, bool horizontal)
+{
+    CScrollBarUI* bar = new (std::nothrow) CScrollBarUI;
+    if (bar == nullptr)
+        return nullptr;
+    bar->SetOwner(owner);
+    bar->SetHorizontal(horizontal);
+    return bar;
 }
 
 } // namespace
@@ -48,6 +58,11 @@ CScrollBarUI::CScrollBarUI()
     m_button1.shown = true;
     m_button2.shown = true;
     m_presetWidth = kDefaultButtonSize;
+}
+
+void CScrollBarUI::InstallFactory()
+{
+    CContainerUI::SetScrollBarFactory(MakeOwnedBar);
 }
 
 const char* CScrollBarUI::GetClassName() const { return "ScrollBarUI"; }
@@ -286,123 +301,154 @@ void CScrollBarUI::NotifyScroll()
 void CScrollBarUI::HandleEvent(UIEvent& event)
 {
     const bool mouse = event.type >= EventMouseFirst && event.type <= EventMouseLast;
-    if (!(mouse && !AcceptsMouse())) {
-        switch (event.type) {
-        case EventButtonDown:
-        case EventDblClick: {
-            if (!IsEnabled())
-                return;
-            m_dragDelta = 0;
-            m_repeatCount = 0;
-            if (m_host != nullptr)
-                m_host->SetControlTimer(this, kRepeatTimerId, kRepeatPeriodMs);
-            POINT pt = event.mousePoint;
-            if (Contains(m_button1.rect, pt)) {
-                m_button1.state |= ButtonPushed;
-                LineBack();
-            } else if (Contains(m_button2.rect, pt)) {
-                m_button2.state |= ButtonPushed;
-                LineForward();
-            } else if (Contains(m_thumb.rect, pt)) {
-                m_thumb.state |= ButtonCaptured | ButtonPushed;
-                m_lastMouse = pt;
-                m_dragStartPosition = m_position;
-            } else {
-                PageTowards(pt);
-            }
-            Invalidate();
-            NotifyScroll();
-            return;
-        }
-        case EventMouseMove:
-            if ((m_thumb.state & ButtonCaptured) != 0) {
-                // The thumb's free travel maps onto the whole range. The
-                // travel is measured between the buttons actually shown.
-                int travel = AlongStart(m_button2.rect) - AlongEnd(m_button1.rect)
-                             - (AlongEnd(m_thumb.rect) - AlongStart(m_thumb.rect));
-                if (travel > 0) {
-                    long long moved = Along(event.mousePoint) - Along(m_lastMouse);
-                    m_dragDelta = static_cast<int>(moved * m_range / travel);
-                } else {
-                    m_dragDelta = 0;
-                }
-            } else if (IsEnabled()) {
-                bool inside = Contains(m_thumb.rect, event.mousePoint);
-                if (inside != ((m_thumb.state & ButtonHot) != 0)) {
-                    m_thumb.state ^= ButtonHot;
-                    Invalidate();
-                }
-            }
-            return;
-        case EventButtonUp:
-            m_repeatCount = 0;
-            m_dragDelta = 0;
-            if (m_host != nullptr)
-                m_host->KillControlTimer(this, kRepeatTimerId);
-            if ((m_thumb.state & ButtonCaptured) != 0)
-                m_thumb.state &= ~(ButtonCaptured | ButtonPushed);
-            else if ((m_button1.state & ButtonPushed) != 0)
-                m_button1.state &= ~ButtonPushed;
-            else if ((m_button2.state & ButtonPushed) != 0)
-                m_button2.state &= ~ButtonPushed;
-            else
-                return;
-            Invalidate();
-            return;
-        case EventTimer: {
-            if (event.wParam != kRepeatTimerId)
-                break;
-            int before = m_repeatCount++;
-            if ((m_thumb.state & ButtonCaptured) != 0) {
-                ApplyDrag();
-                Invalidate();
-                NotifyScroll();
-                return;
-            }
-            if (before < kRepeatDelayTicks)
-                return;
-            if ((m_button1.state & ButtonPushed) != 0) {
-                LineBack();
-            } else if ((m_button2.state & ButtonPushed) != 0) {
-                LineForward();
-            } else if (m_host != nullptr && m_host->GetHostWindow() != nullptr) {
-                POINT pt;
-                ::GetCursorPos(&pt);
-                ::ScreenToClient(m_host->GetHostWindow(), &pt);
-                PageTowards(pt);
-            }
-            NotifyScroll();
-            return;
-        }
-        case EventMouseEnter:
-            if (IsEnabled()) {
-                m_button1.state |= ButtonHot;
-                m_button2.state |= ButtonHot;
-                if (Contains(m_thumb.rect, event.mousePoint))
-                    m_thumb.state |= ButtonHot;
-                Invalidate();
-            }
-            return;
-        case EventMouseLeave:
-            if (IsEnabled()) {
-                m_button1.state &= ~ButtonHot;
-                m_button2.state &= ~ButtonHot;
-                m_thumb.state &= ~ButtonHot;
-                Invalidate();
-            }
-            return;
-        case EventContextMenu:
-        case EventKillFocus:
-        case EventSetFocus:
-            return;
-        default:
-            break;
-        }
-    }
+    if ((!mouse || AcceptsMouse()) && HandleOwnEvent(event))
+        return;
     if (m_owner != nullptr)
         m_owner->HandleEvent(event);
     else
         CControlUI::HandleEvent(event);
+}
+
+bool CScrollBarUI::HandleOwnEvent(const UIEvent& event)
+{
+    switch (event.type) {
+    case EventButtonDown:
+    case EventDblClick:
+        OnPress(event.mousePoint);
+        return true;
+    case EventMouseMove:
+        OnMouseMove(event.mousePoint);
+        return true;
+    case EventButtonUp:
+        OnRelease();
+        return true;
+    case EventTimer:
+        if (event.wParam != kRepeatTimerId)
+            return false;
+        OnRepeatTimer();
+        return true;
+    case EventMouseEnter:
+        OnMouseEnter(event.mousePoint);
+        return true;
+    case EventMouseLeave:
+        OnMouseLeave();
+        return true;
+    case EventContextMenu:
+    case EventKillFocus:
+    case EventSetFocus:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CScrollBarUI::OnPress(POINT pt)
+{
+    if (!IsEnabled())
+        return;
+    m_dragDelta = 0;
+    m_repeatCount = 0;
+    if (m_host != nullptr)
+        m_host->SetControlTimer(this, kRepeatTimerId, kRepeatPeriodMs);
+    if (Contains(m_button1.rect, pt)) {
+        m_button1.state |= ButtonPushed;
+        LineBack();
+    } else if (Contains(m_button2.rect, pt)) {
+        m_button2.state |= ButtonPushed;
+        LineForward();
+    } else if (Contains(m_thumb.rect, pt)) {
+        m_thumb.state |= ButtonCaptured | ButtonPushed;
+        m_lastMouse = pt;
+        m_dragStartPosition = m_position;
+    } else {
+        PageTowards(pt);
+    }
+    Invalidate();
+    NotifyScroll();
+}
+
+void CScrollBarUI::OnMouseMove(POINT pt)
+{
+    if ((m_thumb.state & ButtonCaptured) != 0) {
+        // The thumb's free travel maps onto the whole range. The travel is
+        // measured between the buttons actually shown.
+        int travel = AlongStart(m_button2.rect) - AlongEnd(m_button1.rect)
+                     - (AlongEnd(m_thumb.rect) - AlongStart(m_thumb.rect));
+        if (travel > 0) {
+            long long moved = Along(pt) - Along(m_lastMouse);
+            m_dragDelta = static_cast<int>(moved * m_range / travel);
+        } else {
+            m_dragDelta = 0;
+        }
+    } else if (IsEnabled()) {
+        bool inside = Contains(m_thumb.rect, pt);
+        if (inside != ((m_thumb.state & ButtonHot) != 0)) {
+            m_thumb.state ^= ButtonHot;
+            Invalidate();
+        }
+    }
+}
+
+void CScrollBarUI::OnRelease()
+{
+    m_repeatCount = 0;
+    m_dragDelta = 0;
+    if (m_host != nullptr)
+        m_host->KillControlTimer(this, kRepeatTimerId);
+    if ((m_thumb.state & ButtonCaptured) != 0)
+        m_thumb.state &= ~(ButtonCaptured | ButtonPushed);
+    else if ((m_button1.state & ButtonPushed) != 0)
+        m_button1.state &= ~ButtonPushed;
+    else if ((m_button2.state & ButtonPushed) != 0)
+        m_button2.state &= ~ButtonPushed;
+    else
+        return;
+    Invalidate();
+}
+
+void CScrollBarUI::OnRepeatTimer()
+{
+    int before = m_repeatCount++;
+    if ((m_thumb.state & ButtonCaptured) != 0) {
+        ApplyDrag();
+        Invalidate();
+        NotifyScroll();
+        return;
+    }
+    if (before < kRepeatDelayTicks)
+        return;
+    if ((m_button1.state & ButtonPushed) != 0) {
+        LineBack();
+    } else if ((m_button2.state & ButtonPushed) != 0) {
+        LineForward();
+    } else if (m_host != nullptr && m_host->GetHostWindow() != nullptr) {
+        POINT pt;
+        ::GetCursorPos(&pt);
+        ::ScreenToClient(m_host->GetHostWindow(), &pt);
+        PageTowards(pt);
+    }
+    NotifyScroll();
+}
+
+void CScrollBarUI::OnMouseEnter(POINT pt)
+{
+    if (!IsEnabled())
+        return;
+    m_button1.state |= ButtonHot;
+    m_button2.state |= ButtonHot;
+    if (Contains(m_thumb.rect, pt))
+        m_thumb.state |= ButtonHot;
+    Invalidate();
+}
+
+void CScrollBarUI::OnMouseLeave()
+{
+    if (!IsEnabled())
+        return;
+    m_button1.state &= ~ButtonHot;
+    m_button2.state &= ~ButtonHot;
+    m_thumb.state &= ~ButtonHot;
+    Invalidate();
 }
 
 // ---- attributes ----------------------------------------------------------------

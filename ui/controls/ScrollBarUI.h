@@ -6,13 +6,11 @@
 // operations, which move the content; a bar without an owner moves only its
 // own position and sends "scroll" after each press and repeat step.
 
-#include "ui/core/ControlUI.h"
+#include "ui/core/ContainerUI.h"
 
 namespace ui {
 
-class CContainerUI;
-
-class CScrollBarUI : public CControlUI
+class CScrollBarUI : public CControlUI, public IScrollBarUI
 {
 public:
     // The control timer that repeats steps and applies thumb drags.
@@ -23,6 +21,9 @@ public:
 
     CScrollBarUI();
 
+    // Makes containers take these bars for "vscrollbar" and "hscrollbar".
+    static void InstallFactory();
+
     const char* GetClassName() const override;
     void* FindInterface(const char* name) override;
 
@@ -30,12 +31,14 @@ public:
     // cross size is 0, then asks for a layout.
     bool IsHorizontal() const { return m_horizontal; }
     void SetHorizontal(bool horizontal);
-    // Below 0 counts as 0; the position follows into the new range.
-    int GetRange() const { return m_range; }
-    void SetRange(int range);
+    // IScrollBarUI. Below 0 the range counts as 0; the position follows
+    // into the new range.
+    CControlUI* GetControl() override { return this; }
+    int GetRange() const override { return m_range; }
+    void SetRange(int range) override;
     // Clamped into 0 … range.
-    int GetPosition() const { return m_position; }
-    void SetPosition(int position);
+    int GetPosition() const override { return m_position; }
+    void SetPosition(int position) override;
     // The arrow buttons' step without an owner (default 8).
     int GetLineSize() const { return m_lineSize; }
     void SetLineSize(int size) { m_lineSize = size; }
@@ -98,6 +101,17 @@ private:
     int Along(POINT pt) const { return m_horizontal ? pt.x : pt.y; }
     int ButtonSize() const { return m_horizontal ? m_presetHeight : m_presetWidth; }
     int Length() const { return m_horizontal ? GetWidth() : GetHeight(); }
+
+    // The bar's part of HandleEvent; false for what goes on to the owner.
+    bool HandleOwnEvent(const UIEvent& event);
+    // A press on a button steps, on the thumb begins a drag, elsewhere
+    // pages towards the point; steps repeat on the timer.
+    void OnPress(POINT pt);
+    void OnMouseMove(POINT pt);
+    void OnRelease();
+    void OnRepeatTimer();
+    void OnMouseEnter(POINT pt);
+    void OnMouseLeave();
 
     // One step; through the owner when there is one.
     void LineBack();

@@ -272,65 +272,81 @@ bool CBoxLayoutUI::DragEdge(int pointer, int delta)
 
 void CBoxLayoutUI::HandleEvent(UIEvent& event)
 {
-    if (m_separatorSize != 0) {
-        const Axis axis(m_vertical);
-        switch (event.type) {
-        case EventButtonDown:
-            if (IsEnabled()) {
-                RECT strip = GetStripRect(m_bounds);
-                if (::PtInRect(&strip, event.mousePoint)) {
-                    m_buttonState |= kStateCaptured;
-                    m_lastMouse = event.mousePoint;
-                    m_newPos = m_bounds;
-                    if (!m_immediate && m_host != nullptr)
-                        m_host->AddOverlayControl(this);
-                    return;
-                }
-            }
-            break;
-        case EventMouseMove:
-            if (IsDragging()) {
-                int delta = axis.Main(event.mousePoint) - axis.Main(m_lastMouse);
-                m_lastMouse = event.mousePoint;
-                RECT oldStrip = GetStripRect(m_newPos);
-                if (!DragEdge(axis.Main(event.mousePoint), delta))
-                    return;
-                if (m_immediate) {
-                    SetBounds(m_newPos);
-                    RequestParentLayout();
-                } else if (m_host != nullptr && m_host->GetHostWindow() != nullptr) {
-                    RECT newStrip = GetStripRect(m_newPos);
-                    RECT both;
-                    ::UnionRect(&both, &oldStrip, &newStrip);
-                    ::InvalidateRect(m_host->GetHostWindow(), &both, FALSE);
-                }
-                return;
-            }
-            break;
-        case EventButtonUp:
-            if (IsDragging()) {
-                m_buttonState &= ~static_cast<UINT>(kStateCaptured);
-                SetBounds(m_newPos);
-                if (!m_immediate && m_host != nullptr)
-                    m_host->RemoveOverlayControl(this);
-                RequestParentLayout();
-                return;
-            }
-            break;
-        case EventSetCursor:
-            if (IsEnabled()) {
-                RECT strip = GetStripRect(m_bounds);
-                if (::PtInRect(&strip, event.mousePoint)) {
-                    ::SetCursor(::LoadCursorA(nullptr, m_vertical ? IDC_SIZENS : IDC_SIZEWE));
-                    return;
-                }
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    if (m_separatorSize != 0 && HandleSplitterEvent(event))
+        return;
     CContainerUI::HandleEvent(event);
+}
+
+bool CBoxLayoutUI::HandleSplitterEvent(const UIEvent& event)
+{
+    switch (event.type) {
+    case EventButtonDown:
+        return IsEnabled() && StartDrag(event.mousePoint);
+    case EventMouseMove:
+        if (!IsDragging())
+            return false;
+        DragTo(event.mousePoint);
+        return true;
+    case EventButtonUp:
+        if (!IsDragging())
+            return false;
+        EndDrag();
+        return true;
+    case EventSetCursor:
+        return IsEnabled() && SetStripCursor(event.mousePoint);
+    default:
+        return false;
+    }
+}
+
+bool CBoxLayoutUI::StartDrag(POINT pt)
+{
+    RECT strip = GetStripRect(m_bounds);
+    if (!::PtInRect(&strip, pt))
+        return false;
+    m_buttonState |= ButtonCaptured;
+    m_lastMouse = pt;
+    m_newPos = m_bounds;
+    if (!m_immediate && m_host != nullptr)
+        m_host->AddOverlayControl(this);
+    return true;
+}
+
+void CBoxLayoutUI::DragTo(POINT pt)
+{
+    const Axis axis(m_vertical);
+    int delta = axis.Main(pt) - axis.Main(m_lastMouse);
+    m_lastMouse = pt;
+    RECT oldStrip = GetStripRect(m_newPos);
+    if (!DragEdge(axis.Main(pt), delta))
+        return;
+    if (m_immediate) {
+        SetBounds(m_newPos);
+        RequestParentLayout();
+    } else if (m_host != nullptr && m_host->GetHostWindow() != nullptr) {
+        RECT newStrip = GetStripRect(m_newPos);
+        RECT both;
+        ::UnionRect(&both, &oldStrip, &newStrip);
+        ::InvalidateRect(m_host->GetHostWindow(), &both, FALSE);
+    }
+}
+
+void CBoxLayoutUI::EndDrag()
+{
+    m_buttonState &= ~static_cast<UINT>(ButtonCaptured);
+    SetBounds(m_newPos);
+    if (!m_immediate && m_host != nullptr)
+        m_host->RemoveOverlayControl(this);
+    RequestParentLayout();
+}
+
+bool CBoxLayoutUI::SetStripCursor(POINT pt)
+{
+    RECT strip = GetStripRect(m_bounds);
+    if (!::PtInRect(&strip, pt))
+        return false;
+    ::SetCursor(::LoadCursorA(nullptr, m_vertical ? IDC_SIZENS : IDC_SIZEWE));
+    return true;
 }
 
 void CBoxLayoutUI::SetAttribute(const char* name, const char* value)

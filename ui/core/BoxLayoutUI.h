@@ -25,7 +25,7 @@ public:
     // Resize while dragging instead of drawing a tracker (default false).
     bool IsImmediate() const { return m_immediate; }
     void SetImmediate(bool immediate);
-    bool IsDragging() const { return (m_buttonState & kStateCaptured) != 0; }
+    bool IsDragging() const { return (m_buttonState & ButtonCaptured) != 0; }
 
 protected:
     explicit CBoxLayoutUI(bool vertical);
@@ -34,8 +34,15 @@ protected:
     RECT GetStripRect(const RECT& rc) const;
 
 private:
-    enum { kStateCaptured = 64 };
-
+    // The splitter's part of HandleEvent; false for what goes on to the
+    // container.
+    bool HandleSplitterEvent(const UIEvent& event);
+    // A press on the strip begins a drag; false elsewhere.
+    bool StartDrag(POINT pt);
+    void DragTo(POINT pt);
+    void EndDrag();
+    // The resize cursor over the strip; false elsewhere.
+    bool SetStripCursor(POINT pt);
     // Moves the dragged edge of the new-position rectangle by `delta`
     // pixels; false when the move is ignored.
     bool DragEdge(int pointer, int delta);

@@ -3,9 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <new>
-
-#include "ui/controls/ScrollBarUI.h"
 #include "ui/base/AttributeValue.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
@@ -23,60 +20,61 @@ namespace ui {
 
 namespace {
 
-// The bar as a control (visibility, preset size, host, bounds, painting).
-CControlUI* BarControl(CScrollBarUI* bar)
+UIScrollBarFactory s_scrollBarFactory = nullptr;
+
+CControlUI* BarControl(IScrollBarUI* bar)
 {
-    return bar;
+    return bar != nullptr ? bar->GetControl() : nullptr;
 }
 
-int BarRange(CScrollBarUI* bar)
+int BarRange(IScrollBarUI* bar)
 {
     return bar != nullptr ? bar->GetRange() : 0;
 }
 
-int BarPosition(CScrollBarUI* bar)
+int BarPosition(IScrollBarUI* bar)
 {
     return bar != nullptr ? bar->GetPosition() : 0;
 }
 
-// The bar clamps the range to 0 and above, and the position into
-// 0 … range.
-void SetBarRange(CScrollBarUI* bar, int range)
+void SetBarRange(IScrollBarUI* bar, int range)
 {
     if (bar != nullptr)
         bar->SetRange(range);
 }
 
-void SetBarPosition(CScrollBarUI* bar, int position)
+void SetBarPosition(IScrollBarUI* bar, int position)
 {
     if (bar != nullptr)
         bar->SetPosition(position);
 }
 
-// A new bar owned by `owner`, horizontal or vertical; null when memory is
-// short.
-CScrollBarUI* CreateBar(CContainerUI* owner, bool horizontal)
+// Null without a factory, or when the factory cannot make one.
+IScrollBarUI* CreateBar(CContainerUI* owner, bool horizontal)
 {
-    CScrollBarUI* bar = new (std::nothrow) CScrollBarUI;
-    if (bar == nullptr)
-        return nullptr;
-    bar->SetOwner(owner);
-    bar->SetHorizontal(horizontal);
-    return bar;
+    return s_scrollBarFactory != nullptr ? s_scrollBarFactory(owner, horizontal) : nullptr;
 }
 
-void DestroyBar(CScrollBarUI* bar)
+void DestroyBar(IScrollBarUI* bar)
 {
-    delete bar;
+    delete BarControl(bar);
 }
 
-bool IsBarShown(CScrollBarUI* bar)
+// The stock bar behind `bar`, found by its interface name, since core
+// cannot see the class.
+CScrollBarUI* StockBar(IScrollBarUI* bar)
+{
+    CControlUI* control = BarControl(bar);
+    return control != nullptr ? static_cast<CScrollBarUI*>(control->FindInterface("ScrollBar")) : nullptr;
+}
+
+bool IsBarShown(IScrollBarUI* bar)
 {
     CControlUI* control = BarControl(bar);
     return control != nullptr && control->IsVisible();
 }
 
-bool IsBarActive(CScrollBarUI* bar)
+bool IsBarActive(IScrollBarUI* bar)
 {
     CControlUI* control = BarControl(bar);
     return control != nullptr && control->IsVisible() && control->IsEnabled();
@@ -573,10 +571,7 @@ void CContainerUI::SetAttribute(const char* name, const char* value)
     if (value == nullptr)
         value = "";
     if (strcmp(name, "inset") == 0) {
-        int v[4];
-        ReadIntListValue(value, v, 4);
-        RECT inset = { v[0], v[1], v[2], v[3] };
-        SetInset(inset);
+        SetInset(ReadRectValue<RECT>(value));
     } else if (strcmp(name, "mousechild") == 0) {
         SetChildrenTakeMouse(ReadBoolValue(value));
     } else if (strcmp(name, "vscrollbar") == 0) {
@@ -651,97 +646,48 @@ int VerticalLineStep(CWindowHostUI* host)
     return (font != nullptr ? font->metrics.tmHeight : 0) + 8;
 }
 
+const int kHorizontalLineStep = 8;
+
 } // namespace
 
-void CContainerUI::ScrollLineUp()
+void CContainerUI::ScrollBy(int dx, int dy)
 {
     SIZE pos = GetScrollPos();
-    pos.cy -= VerticalLineStep(m_host);
+    pos.cx += dx;
+    pos.cy += dy;
     SetScrollPos(pos);
 }
 
-void CContainerUI::ScrollLineDown()
+void CContainerUI::ScrollLineUp() { ScrollBy(0, -VerticalLineStep(m_host)); }
+void CContainerUI::ScrollLineDown() { ScrollBy(0, VerticalLineStep(m_host)); }
+void CContainerUI::ScrollLineLeft() { ScrollBy(-kHorizontalLineStep, 0); }
+void CContainerUI::ScrollLineRight() { ScrollBy(kHorizontalLineStep, 0); }
+
+void CContainerUI::ScrollPageUp() { ScrollBy(0, -PageHeight()); }
+void CContainerUI::ScrollPageDown() { ScrollBy(0, PageHeight()); }
+void CContainerUI::ScrollPageLeft() { ScrollBy(-PageWidth(), 0); }
+void CContainerUI::ScrollPageRight() { ScrollBy(PageWidth(), 0); }
+
+void CContainerUI::ScrollToTop() { ScrollBy(0, -GetScrollPos().cy); }
+void CContainerUI::ScrollToBottom() { ScrollBy(0, GetScrollRange().cy - GetScrollPos().cy); }
+void CContainerUI::ScrollToLeft() { ScrollBy(-GetScrollPos().cx, 0); }
+void CContainerUI::ScrollToRight() { ScrollBy(GetScrollRange().cx - GetScrollPos().cx, 0); }
+
+int CContainerUI::PageWidth() const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy += VerticalLineStep(m_host);
-    SetScrollPos(pos);
+    return GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
 }
 
-void CContainerUI::ScrollPageUp()
+int CContainerUI::PageHeight() const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy -= GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy += GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToTop()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToBottom()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollLineLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx -= 8;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollLineRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx += 8;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx -= GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollPageRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx += GetWidth() - m_inset.left - m_inset.right - GetVerticalBarWidth();
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::ScrollToRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
+    return GetHeight() - m_inset.top - m_inset.bottom - GetHorizontalBarHeight();
 }
 
 void CContainerUI::EnableScrollBars(bool vertical, bool horizontal)
 {
     struct Bar
     {
-        static void Update(CContainerUI* owner, CScrollBarUI*& bar, bool wanted, bool horizontal,
+        static void Update(CContainerUI* owner, IScrollBarUI*& bar, bool wanted, bool horizontal,
                            CWindowHostUI* host)
         {
             if (!wanted) {
@@ -768,8 +714,15 @@ void CContainerUI::EnableScrollBars(bool vertical, bool horizontal)
     RequestLayout();
 }
 
-CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return m_verticalBar; }
-CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return m_horizontalBar; }
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return StockBar(m_verticalBar); }
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return StockBar(m_horizontalBar); }
+
+UIScrollBarFactory CContainerUI::SetScrollBarFactory(UIScrollBarFactory factory)
+{
+    UIScrollBarFactory previous = s_scrollBarFactory;
+    s_scrollBarFactory = factory;
+    return previous;
+}
 
 // ---- painting --------------------------------------------------------------------
 

@@ -1,13 +1,39 @@
 #pragma once
 
-// CContainerUI, a control that owns child controls, and IContainerUI, the
-// child-list facet the skin builder adds children through.
+// CContainerUI, a control that owns child controls; IContainerUI, the
+// child-list facet the skin builder adds children through; IScrollBarUI,
+// a scroll bar as its container sees it.
 
 #include "ui/core/ControlUI.h"
 
 namespace ui {
 
+class CContainerUI;
+// The stock bar of the controls layer; core knows it only by name.
 class CScrollBarUI;
+
+// What a container needs of its scroll bars. The bars come from the
+// factory the controls layer installs (CContainerUI::SetScrollBarFactory);
+// the container owns them and deletes them as controls.
+class IScrollBarUI
+{
+public:
+    // The bar as a control: visibility, enabled state, preset size, host,
+    // bounds, painting.
+    virtual CControlUI* GetControl() = 0;
+    virtual int GetRange() const = 0;
+    // The bar clamps the range to 0 and above.
+    virtual void SetRange(int range) = 0;
+    virtual int GetPosition() const = 0;
+    // The bar clamps the position into 0 … range.
+    virtual void SetPosition(int position) = 0;
+
+protected:
+    virtual ~IScrollBarUI() {}
+};
+
+// Makes a bar owned by `owner`, horizontal or vertical; null when it cannot.
+typedef IScrollBarUI* (*UIScrollBarFactory)(CContainerUI* owner, bool horizontal);
 
 // The child list of a container; FindInterface("IContainer") returns it.
 class IContainerUI
@@ -88,6 +114,9 @@ public:
     virtual SIZE GetScrollPos() const;
     virtual SIZE GetScrollRange() const;
     virtual void SetScrollPos(SIZE pos);
+    // Moves the position by (dx, dy); every scroll operation below comes
+    // here.
+    virtual void ScrollBy(int dx, int dy);
     virtual void ScrollLineUp();
     virtual void ScrollLineDown();
     virtual void ScrollPageUp();
@@ -100,9 +129,15 @@ public:
     virtual void ScrollPageRight();
     virtual void ScrollToLeft();
     virtual void ScrollToRight();
+    // Without a factory installed, a container has no bars.
     virtual void EnableScrollBars(bool vertical, bool horizontal);
+    // The bars when they are stock bars, else null.
     virtual CScrollBarUI* GetVerticalScrollBar() const;
     virtual CScrollBarUI* GetHorizontalScrollBar() const;
+
+    // The maker of the bars of every container; none by default. Returns the
+    // previous one.
+    static UIScrollBarFactory SetScrollBarFactory(UIScrollBarFactory factory);
 
     // Places a visible floating child by its float offset, preset size and
     // relative placement inside the bounds.
@@ -121,6 +156,9 @@ protected:
     bool IsHorizontalBarVisible() const;
     int GetVerticalBarWidth() const;
     int GetHorizontalBarHeight() const;
+    // What a page step moves: the client size across the bars.
+    int PageWidth() const;
+    int PageHeight() const;
 
     CUIPtrArray m_children;
     RECT m_inset;
@@ -129,8 +167,8 @@ protected:
     bool m_deletesLater;
     bool m_childrenTakeMouse;
     bool m_inScrollUpdate;
-    CScrollBarUI* m_verticalBar;
-    CScrollBarUI* m_horizontalBar;
+    IScrollBarUI* m_verticalBar;
+    IScrollBarUI* m_horizontalBar;
 };
 
 } // namespace ui

@@ -21,23 +21,6 @@ bool IsRectEmptyOrInverted(const RECT& rc)
     return rc.right <= rc.left || rc.bottom <= rc.top;
 }
 
-// Both values of a size or rectangle attribute read as plain integers.
-SIZE ReadSizeValue(const char* value)
-{
-    int v[2];
-    ReadIntListValue(value, v, 2);
-    SIZE size = { v[0], v[1] };
-    return size;
-}
-
-RECT ReadRectValue(const char* value)
-{
-    int v[4];
-    ReadIntListValue(value, v, 4);
-    RECT rc = { v[0], v[1], v[2], v[3] };
-    return rc;
-}
-
 } // namespace
 
 // ---- construction and destruction -------------------------------------
@@ -445,19 +428,19 @@ void CControlUI::SetAttribute(const char* name, const char* value)
         value = "";
 
     if (strcmp(name, "pos") == 0) {
-        RECT rc = ReadRectValue(value);
+        RECT rc = ReadRectValue<RECT>(value);
         SIZE offset = { rc.left >= 0 ? rc.left : rc.right, rc.top >= 0 ? rc.top : rc.bottom };
         SetFloatOffset(offset);
         SetPresetWidth(rc.right - rc.left);
         SetPresetHeight(rc.bottom - rc.top);
     } else if (strcmp(name, "relativepos") == 0) {
-        int v[4];
-        ReadIntListValue(value, v, 4);
-        SIZE move = { v[0], v[1] };
-        SIZE zoom = { v[2], v[3] };
+        // Four numbers: the move pair, then the zoom pair.
+        RECT v = ReadRectValue<RECT>(value);
+        SIZE move = { v.left, v.top };
+        SIZE zoom = { v.right, v.bottom };
         SetRelativePlacement(move, zoom);
     } else if (strcmp(name, "padding") == 0) {
-        SetPadding(ReadRectValue(value));
+        SetPadding(ReadRectValue<RECT>(value));
     } else if (strcmp(name, "bkcolor") == 0 || strcmp(name, "bkcolor1") == 0) {
         SetBkColor(ReadColorValue(value, true));
     } else if (strcmp(name, "bkcolor2") == 0) {
@@ -473,7 +456,7 @@ void CControlUI::SetAttribute(const char* name, const char* value)
     } else if (strcmp(name, "bordersize") == 0) {
         SetBorderSize(ReadIntValue(value));
     } else if (strcmp(name, "borderround") == 0) {
-        SetBorderRound(ReadSizeValue(value));
+        SetBorderRound(ReadSizeValue<SIZE>(value));
     } else if (strcmp(name, "bkimage") == 0) {
         SetBackgroundImage(value);
     } else if (strcmp(name, "width") == 0) {

@@ -69,7 +69,7 @@ public:
     // The object (or one of its interface facets) for the interface names
     // the class knows, else null; subclasses answer theirs first.
     virtual void* FindInterface(const char* name);
-    // ControlFlagTabStop and ControlFlagSetCursor bits; 0 here.
+    // UIControlFlag bits; 0 here.
     virtual UINT GetBehaviorFlags() const;
     // True when the control is visible and enabled; subclasses act on it.
     virtual bool Activate();

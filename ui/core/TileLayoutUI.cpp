@@ -53,10 +53,7 @@ void CTileLayoutUI::SetAttribute(const char* name, const char* value)
     if (name == nullptr)
         return;
     if (strcmp(name, "itemsize") == 0) {
-        int v[2];
-        ReadIntListValue(value, v, 2);
-        SIZE size = { v[0], v[1] };
-        SetItemSize(size);
+        SetItemSize(ReadSizeValue<SIZE>(value));
     } else if (strcmp(name, "columns") == 0) {
         SetColumns(ReadIntValue(value));
     } else {

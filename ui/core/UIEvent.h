@@ -44,8 +44,21 @@ enum UIEventType
 // Behaviour bits a control answers from GetBehaviorFlags.
 enum UIControlFlag
 {
-    ControlFlagTabStop = 1,   // takes part in Tab navigation
-    ControlFlagSetCursor = 2, // wants EventSetCursor over the client area
+    ControlFlagTabStop = 1,         // takes part in Tab navigation
+    ControlFlagSetCursor = 2,       // wants EventSetCursor over the client area
+    ControlFlagWantsTab = 4,        // when focused, takes the Tab key itself
+    ControlFlagShortcutToNext = 8,  // its shortcut selects the control after it
+};
+
+// State bits of the parts that can be pressed: a button, the parts of a
+// scroll bar, the splitter of a box layout.
+enum UIButtonState
+{
+    ButtonFocused = 1,
+    ButtonDisabled = 4,
+    ButtonHot = 8,      // the mouse is over it
+    ButtonPushed = 16,  // pressed, and the mouse is inside
+    ButtonCaptured = 64 // pressed; the release decides
 };
 
 // Modifier bits of GetModifierState.

@@ -256,6 +256,7 @@ private:
     // Event delivery.
     void SendEvent(CControlUI* control, UIEvent& event);
     void InitEvent(UIEvent& event, int type, CControlUI* sender) const;
+    void SendMouseEvent(CControlUI* target, int type, POINT pt, WORD keys = 0, WPARAM wParam = 0, LPARAM lParam = 0);
     void DeliverNotification(UINotify& notify);
     void DeliverPostedNotifications();
     void DropPostedNotificationsFor(CControlUI* control);

@@ -11,7 +11,6 @@
 #include "ui/core/WindowHostUI.h"
 
 #include <ctype.h>
-#include <string.h>
 
 #include <new>
 
@@ -24,6 +23,10 @@ namespace {
 // Reflected notifications go back to the child window that sent them, with
 // this added to the message number.
 const UINT kReflectOffset = 0x2000;
+
+// The position of mouse events that do not carry one: the wheel's, and
+// those that end hover and click when the window closes.
+const POINT kNoPoint = { 0, 0 };
 
 POINT PointFromLParam(LPARAM lParam)
 {
@@ -100,6 +103,20 @@ void CWindowHostUI::SendEvent(CControlUI* control, UIEvent& event)
 {
     if (control != 0)
         control->DispatchEvent(event);
+}
+
+// The target is the sender too. `keys` fills the key state: the message's
+// button bits, or the modifier state.
+void CWindowHostUI::SendMouseEvent(CControlUI* target, int type, POINT pt, WORD keys, WPARAM wParam,
+                                   LPARAM lParam)
+{
+    UIEvent event;
+    InitEvent(event, type, target);
+    event.mousePoint = pt;
+    event.keyState = keys;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    SendEvent(target, event);
 }
 
 bool CWindowHostUI::IsOwnControl(CControlUI* control) const
@@ -397,16 +414,10 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 
 void CWindowHostUI::OnClose()
 {
-    if (m_hover != 0) {
-        UIEvent event;
-        InitEvent(event, EventMouseLeave, m_hover);
-        SendEvent(m_hover, event);
-    }
-    if (m_click != 0) {
-        UIEvent event;
-        InitEvent(event, EventButtonUp, m_click);
-        SendEvent(m_click, event);
-    }
+    if (m_hover != nullptr)
+        SendMouseEvent(m_hover, EventMouseLeave, kNoPoint);
+    if (m_click != nullptr)
+        SendMouseEvent(m_click, EventButtonUp, kNoPoint);
     SetFocusControl(0);
     HWND owner = ::GetWindow(m_window, GW_OWNER);
     if (owner != 0)
@@ -499,31 +510,21 @@ void CWindowHostUI::OnMouseMove(LPARAM lParam)
         return;
     if (m_hover != 0 && m_hover != found) {
         CControlUI* left = m_hover;
-        m_hover = 0;
-        UIEvent event;
-        InitEvent(event, EventMouseLeave, left);
-        event.mousePoint = pt;
-        SendEvent(left, event);
+        m_hover = nullptr;
+        SendMouseEvent(left, EventMouseLeave, pt);
         DeactivateTooltip();
     }
     if (found != 0 && found != m_hover) {
         m_hover = found;
-        UIEvent event;
-        InitEvent(event, EventMouseEnter, found);
-        event.mousePoint = pt;
-        SendEvent(found, event);
+        SendMouseEvent(found, EventMouseEnter, pt);
         // The enter handler may have deleted the control (ForgetControl
         // cleared the hover then); it must not get the move.
         if (m_hover != found)
             found = 0;
     }
-    CControlUI* target = m_click != 0 ? m_click : found;
-    if (target != 0) {
-        UIEvent event;
-        InitEvent(event, EventMouseMove, target);
-        event.mousePoint = pt;
-        SendEvent(target, event);
-    }
+    CControlUI* target = m_click != nullptr ? m_click : found;
+    if (target != nullptr)
+        SendMouseEvent(target, EventMouseMove, pt);
 }
 
 void CWindowHostUI::OnMouseLeave()
@@ -541,11 +542,8 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     CControlUI* control = FindControlAt(pt);
     if (control == 0)
         return false;
-    if (m_hover != 0) {
-        UIEvent event;
-        InitEvent(event, EventMouseHover, m_hover);
-        event.mousePoint = pt;
-        SendEvent(m_hover, event);
+    if (m_hover != nullptr) {
+        SendMouseEvent(m_hover, EventMouseHover, pt);
         control = FindControlAt(pt);  // the handler may have changed the tree
         if (control == 0)
             return true;
@@ -588,13 +586,7 @@ void CWindowHostUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam)
         return;  // deleted by a focus handler
     ::SetCapture(m_window);
     m_mouseCaptured = true;
-    UIEvent event;
-    InitEvent(event, eventType, control);
-    event.mousePoint = pt;
-    event.keyState = LOWORD(wParam);
-    event.wParam = wParam;
-    event.lParam = lParam;
-    SendEvent(control, event);
+    SendMouseEvent(control, eventType, pt, LOWORD(wParam), wParam, lParam);
 }
 
 void CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
@@ -607,13 +599,7 @@ void CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
     m_click = 0;
     m_mouseCaptured = false;
     ::ReleaseCapture();
-    UIEvent event;
-    InitEvent(event, EventButtonUp, control);
-    event.mousePoint = pt;
-    event.keyState = LOWORD(wParam);
-    event.wParam = wParam;
-    event.lParam = lParam;
-    SendEvent(control, event);
+    SendMouseEvent(control, EventButtonUp, pt, LOWORD(wParam), wParam, lParam);
 }
 
 void CWindowHostUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
@@ -627,11 +613,7 @@ void CWindowHostUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
     ::SetCapture(m_window);
     m_mouseCaptured = true;
     m_click = control;
-    UIEvent event;
-    InitEvent(event, EventDblClick, control);
-    event.mousePoint = pt;
-    event.keyState = LOWORD(wParam);
-    SendEvent(control, event);
+    SendMouseEvent(control, EventDblClick, pt, LOWORD(wParam));
 }
 
 void CWindowHostUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
@@ -645,12 +627,7 @@ void CWindowHostUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
     m_click = 0;
     m_mouseCaptured = false;
     ::ReleaseCapture();
-    UIEvent event;
-    InitEvent(event, EventContextMenu, control);
-    event.mousePoint = pt;
-    event.keyState = LOWORD(wParam);
-    event.lParam = reinterpret_cast<LPARAM>(control);
-    SendEvent(control, event);
+    SendMouseEvent(control, EventContextMenu, pt, LOWORD(wParam), 0, reinterpret_cast<LPARAM>(control));
 }
 
 void CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
@@ -661,12 +638,8 @@ void CWindowHostUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)
     CControlUI* control = FindControlAt(pt);
     if (!IsOwnControl(control))
         return;
-    UIEvent event;
-    InitEvent(event, EventScrollWheel, control);
-    event.wParam = static_cast<short>(HIWORD(wParam)) < 0 ? 1 : 0;  // 1: towards the user
-    event.lParam = lParam;
-    event.keyState = GetModifierState();
-    SendEvent(control, event);
+    WPARAM towardsUser = static_cast<short>(HIWORD(wParam)) < 0 ? 1 : 0;
+    SendMouseEvent(control, EventScrollWheel, kNoPoint, GetModifierState(), towardsUser, lParam);
     // The content may have moved under the mouse.
     ::SendMessageA(m_window, WM_MOUSEMOVE, 0, MAKELPARAM(m_lastMousePos.x, m_lastMousePos.y));
 }
@@ -681,9 +654,8 @@ bool CWindowHostUI::PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, L
     case WM_KEYDOWN:
         if (wParam != VK_TAB)
             return false;
-        // A rich edit takes Tab itself.
-        if (m_focus != 0 && m_focus->IsVisible() && m_focus->IsEnabled()
-            && strstr(m_focus->GetClassName(), "RichEditUI") != 0)
+        if (m_focus != nullptr && m_focus->IsVisible() && m_focus->IsEnabled()
+            && (m_focus->GetBehaviorFlags() & ControlFlagWantsTab) != 0)
             return false;
         MoveFocus(!KeyIsDown(VK_SHIFT));
         return true;
@@ -712,8 +684,7 @@ CControlUI* CWindowHostUI::ShortcutVisitor(CControlUI* control, void* data)
     char shortcut = static_cast<char>(toupper(static_cast<unsigned char>(control->GetShortcut())));
     if (shortcut != '\0' && shortcut == search->key)
         search->pickNext = true;
-    // A label's shortcut selects the control after it.
-    if (search->pickNext && strstr(control->GetClassName(), "LabelUI") == 0)
+    if (search->pickNext && (control->GetBehaviorFlags() & ControlFlagShortcutToNext) == 0)
         return control;
     return 0;
 }

@@ -78,22 +78,6 @@ bool IsResourceElement(const char* name)
     return Is(name, "Image") || Is(name, "Font") || Is(name, "Default");
 }
 
-RECT ReadRect(const char* value)
-{
-    int v[4];
-    ReadIntListValue(value, v, 4);
-    RECT rc = { v[0], v[1], v[2], v[3] };
-    return rc;
-}
-
-SIZE ReadSize(const char* value)
-{
-    int v[2];
-    ReadIntListValue(value, v, 2);
-    SIZE size = { v[0], v[1] };
-    return size;
-}
-
 DWORD ReadColor(const char* value) { return ReadColorValue(value, false); }
 
 } // namespace
@@ -123,6 +107,8 @@ CSkinBuilder::CSkinBuilder(const CSkinBuilder* includer, int nesting)
       m_includeDepth(includer != nullptr ? includer->m_includeDepth + 1 : 0),
       m_nestingBase(nesting)
 {
+    // Containers of a skin scroll with the stock bars.
+    CScrollBarUI::InstallFactory();
 }
 
 CControlUI* CSkinBuilder::Create(const char* skin, const char* type, IDialogBuilderCallback* callback,
@@ -229,20 +215,20 @@ void CSkinBuilder::ApplyWindowAttributes(const CXmlNode& root, CWindowHostUI* ho
         const char* name = root.GetAttributeName(i);
         const char* value = root.GetAttributeValue(i);
         if (Is(name, "size")) {
-            SIZE size = ReadSize(value);
+            SIZE size = ReadSizeValue<SIZE>(value);
             host->SetInitialSize(size.cx, size.cy);
         } else if (Is(name, "sizebox")) {
-            host->SetSizeBox(ReadRect(value));
+            host->SetSizeBox(ReadRectValue<RECT>(value));
         } else if (Is(name, "caption")) {
-            host->SetCaptionRect(ReadRect(value));
+            host->SetCaptionRect(ReadRectValue<RECT>(value));
         } else if (Is(name, "roundcorner")) {
-            SIZE size = ReadSize(value);
+            SIZE size = ReadSizeValue<SIZE>(value);
             host->SetRoundCorner(size.cx, size.cy);
         } else if (Is(name, "mininfo")) {
-            SIZE size = ReadSize(value);
+            SIZE size = ReadSizeValue<SIZE>(value);
             host->SetMinTrackSize(size.cx, size.cy);
         } else if (Is(name, "maxinfo")) {
-            SIZE size = ReadSize(value);
+            SIZE size = ReadSizeValue<SIZE>(value);
             host->SetMaxTrackSize(size.cx, size.cy);
         } else if (Is(name, "showdirty")) {
             host->SetShowUpdateRect(ReadBoolValue(value));

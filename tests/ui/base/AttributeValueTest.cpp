@@ -46,6 +46,44 @@ TEST(AttributeValueTest, IntegerListNeverReadsPastTheText)
     EXPECT_EQ(0, values[2]);
 }
 
+struct TestRect
+{
+    int left, top, right, bottom;
+};
+
+struct TestSize
+{
+    int cx, cy;
+};
+
+struct RectCase
+{
+    const char* text;
+    TestRect rect;
+};
+
+TEST(AttributeValueTest, RectanglesAndSizesReadTheirMembersInOrder)
+{
+    const RectCase cases[] = {
+        { "1,2,3,4", { 1, 2, 3, 4 } },
+        { "-5, 6, -7, 8", { -5, 6, -7, 8 } },
+        { "9,10", { 9, 10, 0, 0 } },
+        { "", { 0, 0, 0, 0 } },
+        { nullptr, { 0, 0, 0, 0 } },
+    };
+    for (const RectCase& c : cases) {
+        const char* text = c.text != nullptr ? c.text : "(null)";
+        TestRect rect = ReadRectValue<TestRect>(c.text);
+        EXPECT_EQ(c.rect.left, rect.left) << text;
+        EXPECT_EQ(c.rect.top, rect.top) << text;
+        EXPECT_EQ(c.rect.right, rect.right) << text;
+        EXPECT_EQ(c.rect.bottom, rect.bottom) << text;
+        TestSize size = ReadSizeValue<TestSize>(c.text);
+        EXPECT_EQ(c.rect.left, size.cx) << text;
+        EXPECT_EQ(c.rect.top, size.cy) << text;
+    }
+}
+
 TEST(AttributeValueTest, IntegersBooleansAndColours)
 {
     EXPECT_EQ(12, ReadIntValue("12px"));

@@ -272,6 +272,49 @@ TEST(ContainerUITest, ContainerAttributes)
     EXPECT_EQ(0, container.GetScrollRange().cy);
 }
 
+// A bar of the fake factory: a plain control that counts how many live.
+class FakeBar : public CControlUI, public IScrollBarUI
+{
+public:
+    explicit FakeBar(int* live) : m_live(live) { ++*m_live; }
+    ~FakeBar() override { --*m_live; }
+    CControlUI* GetControl() override { return this; }
+    int GetRange() const override { return m_range; }
+    void SetRange(int range) override { m_range = range < 0 ? 0 : range; }
+    int GetPosition() const override { return m_position; }
+    void SetPosition(int position) override { m_position = position; }
+
+private:
+    int* m_live;
+    int m_range = 0;
+    int m_position = 0;
+};
+
+int g_liveBars = 0;
+
+IScrollBarUI* MakeFakeBar(CContainerUI*, bool) { return new FakeBar(&g_liveBars); }
+
+TEST(ContainerUITest, BarsComeFromTheInstalledFactoryOnly)
+{
+    UIScrollBarFactory previous = CContainerUI::SetScrollBarFactory(nullptr);
+    {
+        CContainerUI container;
+        container.SetAttribute("vscrollbar", "true");
+        container.ScrollLineDown();
+        EXPECT_EQ(0, container.GetScrollPos().cy);
+        CContainerUI::SetScrollBarFactory(MakeFakeBar);
+        container.SetAttribute("vscrollbar", "true");
+        container.SetAttribute("hscrollbar", "true");
+        EXPECT_EQ(2, g_liveBars);
+        // Not stock bars: the stock accessors do not see them.
+        EXPECT_EQ(nullptr, container.GetVerticalScrollBar());
+        container.SetAttribute("vscrollbar", "false");
+        EXPECT_EQ(1, g_liveBars);
+    }
+    EXPECT_EQ(0, g_liveBars);
+    CContainerUI::SetScrollBarFactory(previous);
+}
+
 // ---- with a host ----------------------------------------------------------------
 
 TEST(ContainerUITest, ChildrenAddedUnderAHostAreNamedAndInitialised)

@@ -15,7 +15,7 @@ const UINT kTabStop = ControlFlagTabStop;
 class LabelProbe : public ProbeControl
 {
 public:
-    LabelProbe(const char* name, Log* log) : ProbeControl(name, log) {}
+    LabelProbe(const char* name, Log* log) : ProbeControl(name, log, ControlFlagShortcutToNext) {}
     const char* GetClassName() const override { return "LabelUI"; }
 };
 
