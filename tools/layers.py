@@ -2,8 +2,8 @@
 """Checks that every folder of the project includes only folders below it.
 
 The order, from the bottom: ui/base, ui/gfx, ui/core, ui/controls, ui/skin,
-then app/. tokenclient/ stands beside the framework and includes none of it;
-nothing includes app/. tools/ and tests/ mirror the folders and are not
+then app/. tokenclient/ stands beside the framework: it includes none of it,
+and only app/ includes it; nothing includes app/. tools/ and tests/ mirror the folders and are not
 checked.
 
   layers.py            lists every include that goes upward; exit 1 if any
@@ -37,7 +37,9 @@ def allowed(source, target):
         return True
     if target == "app":
         return False
-    if source == "tokenclient" or target == "tokenclient":
+    if target == "tokenclient":
+        return source == "app"
+    if source == "tokenclient":
         return False
     if source not in RANK or target not in RANK:
         return True
