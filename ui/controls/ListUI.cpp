@@ -53,8 +53,7 @@ CListUI::CListUI()
       m_body(new CListBodyUI(this)),
       m_header(new CListHeaderUI),
       m_focusedList(false),
-      m_textProvider(nullptr),
-      m_ownChildren(0)
+      m_textProvider(nullptr)
 {
     CContainerUI::AddChild(m_header);
     CContainerUI::AddChild(m_body);
@@ -88,15 +87,11 @@ CListUI::ChildKind CListUI::KindOf(CControlUI* control)
 
 CControlUI* CListUI::GetChildAt(int index) const
 {
-    if (m_ownChildren > 0)
-        return CContainerUI::GetChildAt(index);
     return m_body->GetChildAt(index);
 }
 
 int CListUI::GetChildCount() const
 {
-    if (m_ownChildren > 0)
-        return CContainerUI::GetChildCount();
     return m_body->GetChildCount();
 }
 
@@ -104,8 +99,6 @@ int CListUI::GetChildIndex(CControlUI* control) const
 {
     if (control == nullptr)
         return -1;
-    if (m_ownChildren > 0)
-        return CContainerUI::GetChildIndex(control);
     switch (KindOf(control)) {
     case KindHeader: return CContainerUI::GetChildIndex(control);
     case KindHeaderItem: return m_header != nullptr ? m_header->GetChildIndex(control) : -1;
@@ -343,42 +336,9 @@ void CListUI::HandleEvent(UIEvent& event)
 
 // ---- placement ------------------------------------------------------------------------
 
-void CListUI::SetHost(CWindowHostUI* host, CControlUI* parent, bool initialize)
-{
-    OwnChildren own(this);
-    CVerticalLayoutUI::SetHost(host, parent, initialize);
-}
-
-void CListUI::SetVisible(bool visible)
-{
-    OwnChildren own(this);
-    CVerticalLayoutUI::SetVisible(visible);
-}
-
-void CListUI::SetParentVisible(bool visible)
-{
-    OwnChildren own(this);
-    CVerticalLayoutUI::SetParentVisible(visible);
-}
-
-CControlUI* CListUI::FindControl(UIFindVisitor visitor, void* data, UINT flags)
-{
-    OwnChildren own(this);
-    return CVerticalLayoutUI::FindControl(visitor, data, flags);
-}
-
-void CListUI::Paint(HDC dc, const RECT& dirty)
-{
-    OwnChildren own(this);
-    CVerticalLayoutUI::Paint(dc, dirty);
-}
-
 void CListUI::SetBounds(const RECT& rect)
 {
-    {
-        OwnChildren own(this);
-        CVerticalLayoutUI::SetBounds(rect);
-    }
+    CVerticalLayoutUI::SetBounds(rect);
     m_itemInfo.columnCount = 0;
     if (m_header == nullptr)
         return;

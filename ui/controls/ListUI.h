@@ -69,12 +69,6 @@ public:
     // Places header and body, then takes the column rectangles from the
     // header.
     void SetBounds(const RECT& rect) override;
-    // The container's own operations, run on the header and the body.
-    void SetHost(CWindowHostUI* host, CControlUI* parent, bool initialize) override;
-    void SetVisible(bool visible) override;
-    void SetParentVisible(bool visible) override;
-    CControlUI* FindControl(UIFindVisitor visitor, void* data, UINT flags) override;
-    void Paint(HDC dc, const RECT& dirty) override;
     void HandleEvent(UIEvent& event) override;
     void SetAttribute(const char* name, const char* value) override;
 
@@ -106,22 +100,6 @@ public:
     void SetMultiExpanding(bool on);
 
 private:
-    // FIXME: the container and the layouts walk their own children through
-    // the virtual GetChildAt, which the list answers for its items. While
-    // the list runs their code on its header and body, the child queries
-    // answer for those two instead.
-    class OwnChildren
-    {
-    public:
-        explicit OwnChildren(CListUI* list) : m_list(list) { ++m_list->m_ownChildren; }
-        ~OwnChildren() { --m_list->m_ownChildren; }
-        OwnChildren(const OwnChildren&) = delete;
-        OwnChildren& operator=(const OwnChildren&) = delete;
-
-    private:
-        CListUI* m_list;
-    };
-
     enum ChildKind { KindHeader, KindHeaderItem, KindItem };
     static ChildKind KindOf(CControlUI* control);
 
@@ -139,7 +117,6 @@ private:
     ListItemInfo m_itemInfo;
     bool m_focusedList;
     IListTextProviderUI* m_textProvider;
-    int m_ownChildren;
 };
 
 } // namespace ui

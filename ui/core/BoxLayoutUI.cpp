@@ -93,7 +93,7 @@ void CBoxLayoutUI::SetBounds(const RECT& rect)
     int fixedTotal = 0;
     int counted = 0;
     for (int i = 0; i < m_children.GetSize(); ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloating())
             continue;
         SIZE size = child->MeasureSize(available);
@@ -125,7 +125,7 @@ void CBoxLayoutUI::SetBounds(const RECT& rect)
     int needed = 0;
     int stretchIndex = 0;
     for (int i = 0; i < m_children.GetSize(); ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
             continue;
         if (child->IsFloating()) {

@@ -154,7 +154,7 @@ int CContainerUI::GetChildCount() const { return m_children.GetSize(); }
 
 bool CContainerUI::MoveChildTo(CControlUI* control, int index)
 {
-    int from = GetChildIndex(control);
+    int from = ChildIndex(control);
     if (from < 0)
         return false;
     // Checked before the child leaves the list, so that a bad index cannot
@@ -204,7 +204,7 @@ void CContainerUI::DisposeOfChild(CControlUI* control)
 
 bool CContainerUI::RemoveChild(CControlUI* control)
 {
-    int index = GetChildIndex(control);
+    int index = ChildIndex(control);
     if (index < 0)
         return false;
     if (IsVisible())
@@ -216,7 +216,7 @@ bool CContainerUI::RemoveChild(CControlUI* control)
 
 bool CContainerUI::RemoveChildAt(int index)
 {
-    return RemoveChild(GetChildAt(index));
+    return RemoveChild(ChildAt(index));
 }
 
 void CContainerUI::RemoveAllChildren()
@@ -236,7 +236,7 @@ void CContainerUI::RemoveAllChildren()
 void CContainerUI::SetHost(CWindowHostUI* host, CControlUI* parent, bool initialize)
 {
     for (int i = 0; i < m_children.GetSize(); ++i)
-        GetChildAt(i)->SetHost(host, this, initialize);
+        ChildAt(i)->SetHost(host, this, initialize);
     if (CControlUI* bar = BarControl(m_verticalBar))
         bar->SetHost(host, this, initialize);
     if (CControlUI* bar = BarControl(m_horizontalBar))
@@ -250,14 +250,14 @@ void CContainerUI::SetVisible(bool visible)
         return;
     CControlUI::SetVisible(visible);
     for (int i = 0; i < m_children.GetSize(); ++i)
-        GetChildAt(i)->SetParentVisible(IsVisible());
+        ChildAt(i)->SetParentVisible(IsVisible());
 }
 
 void CContainerUI::SetParentVisible(bool visible)
 {
     CControlUI::SetParentVisible(visible);
     for (int i = 0; i < m_children.GetSize(); ++i)
-        GetChildAt(i)->SetParentVisible(IsVisible());
+        ChildAt(i)->SetParentVisible(IsVisible());
 }
 
 void CContainerUI::SetAcceptsMouse(bool accepts)
@@ -307,13 +307,13 @@ int CContainerUI::FindSelectableItem(int index, bool forward) const
     };
     if (!forward) {
         for (int i = start; i >= 0; --i) {
-            if (Selectable::Is(GetChildAt(i)))
+            if (Selectable::Is(ChildAt(i)))
                 return i;
         }
         return FindSelectableItem(0, true);
     }
     for (int i = start; i < count; ++i) {
-        if (Selectable::Is(GetChildAt(i)))
+        if (Selectable::Is(ChildAt(i)))
             return i;
     }
     return -1;
@@ -344,7 +344,7 @@ void CContainerUI::SetBounds(const RECT& rect)
     rc.right -= m_inset.right;
     rc.bottom -= m_inset.bottom;
     for (int i = 0; i < m_children.GetSize(); ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
             continue;
         if (child->IsFloating())
@@ -356,7 +356,7 @@ void CContainerUI::SetBounds(const RECT& rect)
 
 void CContainerUI::PlaceFloatingChild(int index)
 {
-    CControlUI* child = GetChildAt(index);
+    CControlUI* child = ChildAt(index);
     if (child == nullptr || !child->IsVisible() || !child->IsFloating())
         return;
     SIZE offset = child->GetFloatOffset();
@@ -482,7 +482,7 @@ CControlUI* CContainerUI::FindControl(UIFindVisitor visitor, void* data, UINT fl
     int count = m_children.GetSize();
     bool topFirst = (flags & FindTopFirst) != 0;
     for (int n = 0; n < count; ++n) {
-        CControlUI* child = GetChildAt(topFirst ? count - 1 - n : n);
+        CControlUI* child = ChildAt(topFirst ? count - 1 - n : n);
         CControlUI* found = child->FindControl(visitor, data, flags);
         if (found == nullptr)
             continue;
@@ -626,7 +626,7 @@ void CContainerUI::SetScrollPos(SIZE pos)
     if (dx == 0 && dy == 0)
         return;
     for (int i = 0; i < m_children.GetSize(); ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloating())
             continue;
         RECT rc = child->GetBounds();
@@ -742,7 +742,7 @@ void CContainerUI::Paint(HDC dc, const RECT& dirty)
             UIClip innerClip;
             innerClip.ClipRect(dc, inner);
             for (int i = 0; i < m_children.GetSize(); ++i) {
-                CControlUI* child = GetChildAt(i);
+                CControlUI* child = ChildAt(i);
                 if (!child->IsVisible() || !RectsMeet(dirty, child->GetBounds()))
                     continue;
                 if (child->IsFloating()) {
@@ -759,7 +759,7 @@ void CContainerUI::Paint(HDC dc, const RECT& dirty)
             }
         } else {
             for (int i = 0; i < m_children.GetSize(); ++i) {
-                CControlUI* child = GetChildAt(i);
+                CControlUI* child = ChildAt(i);
                 if (child->IsVisible() && child->IsFloating() && RectsMeet(dirty, child->GetBounds())
                     && RectsMeet(m_bounds, child->GetBounds()))
                     child->Paint(dc, dirty);

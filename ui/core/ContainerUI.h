@@ -147,6 +147,12 @@ public:
     virtual void UpdateScrollBars(const RECT& rect, int requiredWidth, int requiredHeight);
 
 protected:
+    // The container's own children. The layouts walk these, never the
+    // child-list operations above, which a subclass may answer for other
+    // controls than its own (a list answers for its items).
+    CControlUI* ChildAt(int index) const { return static_cast<CControlUI*>(m_children.GetAt(index)); }
+    int ChildIndex(CControlUI* control) const { return control != nullptr ? m_children.Find(control) : -1; }
+    int ChildCount() const { return m_children.GetSize(); }
     // The bounds minus the inset, minus the visible scroll bars.
     RECT GetClientRect() const;
     // Deletes or hands over a removed child, as the flags say.

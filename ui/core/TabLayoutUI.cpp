@@ -25,7 +25,7 @@ bool CTabLayoutUI::AddChild(CControlUI* control)
     if (!CContainerUI::AddChild(control))
         return false;
     if (m_selected == -1 && control->IsVisible())
-        m_selected = GetChildCount() - 1;
+        m_selected = ChildCount() - 1;
     else
         control->SetVisible(false);
     return true;
@@ -55,8 +55,8 @@ bool CTabLayoutUI::RemoveChild(CControlUI* control)
     if (index == m_selected) {
         // The first remaining page takes the place of the removed one, and
         // the selection says so.
-        if (GetChildCount() > 0) {
-            GetChildAt(0)->SetVisible(true);
+        if (ChildCount() > 0) {
+            ChildAt(0)->SetVisible(true);
             m_selected = 0;
         } else {
             m_selected = -1;
@@ -77,15 +77,15 @@ void CTabLayoutUI::RemoveAllChildren()
 
 bool CTabLayoutUI::SelectPage(int index)
 {
-    if (index < 0 || index >= GetChildCount())
+    if (index < 0 || index >= ChildCount())
         return false;
     if (index == m_selected)
         return true;
 
     int old = m_selected;
     m_selected = index;
-    for (int i = 0; i < GetChildCount(); ++i) {
-        CControlUI* page = GetChildAt(i);
+    for (int i = 0; i < ChildCount(); ++i) {
+        CControlUI* page = ChildAt(i);
         if (i == index) {
             page->SetVisible(true);
             page->SetFocus();
@@ -107,12 +107,12 @@ bool CTabLayoutUI::SelectPage(int index)
 void CTabLayoutUI::SetBounds(const RECT& rect)
 {
     CControlUI::SetBounds(rect);
-    for (int i = 0; i < GetChildCount(); ++i) {
-        CControlUI* child = GetChildAt(i);
+    for (int i = 0; i < ChildCount(); ++i) {
+        CControlUI* child = ChildAt(i);
         if (child->IsVisible() && child->IsFloating())
             PlaceFloatingChild(i);
     }
-    CControlUI* page = GetChildAt(m_selected);
+    CControlUI* page = ChildAt(m_selected);
     if (page == nullptr || !page->IsVisible() || page->IsFloating())
         return;
 

@@ -69,7 +69,7 @@ int CTileLayoutUI::MeasureRow(int first, int cellWidth) const
     int rowHeight = 0;
     int column = 0;
     for (int i = first; i < m_children.GetSize() && column < m_columns; ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible() || child->IsFloating())
             continue;
         RECT padding = child->GetPadding();
@@ -113,7 +113,7 @@ void CTileLayoutUI::SetBounds(const RECT& rect)
     int counter = 0;
     int requiredHeight = 0;
     for (int i = 0; i < m_children.GetSize(); ++i) {
-        CControlUI* child = GetChildAt(i);
+        CControlUI* child = ChildAt(i);
         if (!child->IsVisible())
             continue;
         if (child->IsFloating()) {
