@@ -9,18 +9,10 @@
 #include <new>
 
 #include "ui/core/ControlUI.h"
-#include "ui/gfx/Renderer.h"
-#include "unzip.h"
+#include "ui/gfx/ProgramUI.h"
 
 namespace ui {
 
-HINSTANCE CWindowHostUI::s_instance = 0;
-HINSTANCE CWindowHostUI::s_resourceInstance = 0;
-CUIString CWindowHostUI::s_resourceFolder;
-CUIString CWindowHostUI::s_resourceArchive;
-bool CWindowHostUI::s_archiveCached = false;
-void* CWindowHostUI::s_archive = 0;
-UIImageLoader CWindowHostUI::s_imageLoader = &CRenderer::LoadImageFile;
 CUIPtrArray CWindowHostUI::s_liveHosts;
 HPEN CWindowHostUI::s_updatePen = 0;
 
@@ -67,62 +59,20 @@ bool RemoveFirst(CUIPtrArray& list, void* p)
 
 // ---- process-wide settings --------------------------------------------------
 
-void CWindowHostUI::SetProgramInstance(HINSTANCE instance) { s_instance = instance; }
-HINSTANCE CWindowHostUI::GetProgramInstance() { return s_instance; }
-void CWindowHostUI::SetResourceInstance(HINSTANCE instance) { s_resourceInstance = instance; }
-
-HINSTANCE CWindowHostUI::GetResourceInstance()
-{
-    return s_resourceInstance != 0 ? s_resourceInstance : s_instance;
-}
-
-void CWindowHostUI::SetResourceFolder(const char* folder) { s_resourceFolder.Assign(folder); }
-const CUIString& CWindowHostUI::GetResourceFolder() { return s_resourceFolder; }
-void CWindowHostUI::SetResourceArchive(const char* name) { s_resourceArchive.Assign(name); }
-const CUIString& CWindowHostUI::GetResourceArchive() { return s_resourceArchive; }
-
-bool CWindowHostUI::SetResourceArchiveCached(bool keep)
-{
-    if (s_archive != 0) {
-        unzClose(static_cast<unzFile>(s_archive));
-        s_archive = 0;
-    }
-    s_archiveCached = false;
-    if (!keep || s_resourceArchive.IsEmpty())
-        return !keep;
-    CUIString path(s_resourceFolder);
-    path.Append(s_resourceArchive);
-    s_archive = unzOpen(path);
-    s_archiveCached = s_archive != 0;
-    return s_archiveCached;
-}
-
-bool CWindowHostUI::IsResourceArchiveCached() { return s_archiveCached; }
-void* CWindowHostUI::GetCachedArchive() { return s_archiveCached ? s_archive : 0; }
-
-CUIString CWindowHostUI::GetModuleDirectory()
-{
-    CUIString directory;
-    if (s_instance == 0)
-        return directory;
-    char path[MAX_PATH + 1];
-    DWORD length = ::GetModuleFileNameA(s_instance, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
-    char* lastSlash = strrchr(path, '\\');
-    if (lastSlash != 0)
-        lastSlash[1] = '\0';
-    directory.Assign(path);
-    return directory;
-}
-
-UIImageLoader CWindowHostUI::SetImageLoader(UIImageLoader loader)
-{
-    UIImageLoader previous = s_imageLoader;
-    s_imageLoader = loader;
-    return previous;
-}
-
-UIImageLoader CWindowHostUI::GetImageLoader() { return s_imageLoader; }
+void CWindowHostUI::SetProgramInstance(HINSTANCE instance) { CProgramUI::SetProgramInstance(instance); }
+HINSTANCE CWindowHostUI::GetProgramInstance() { return CProgramUI::GetProgramInstance(); }
+void CWindowHostUI::SetResourceInstance(HINSTANCE instance) { CProgramUI::SetResourceInstance(instance); }
+HINSTANCE CWindowHostUI::GetResourceInstance() { return CProgramUI::GetResourceInstance(); }
+void CWindowHostUI::SetResourceFolder(const char* folder) { CProgramUI::SetResourceFolder(folder); }
+const CUIString& CWindowHostUI::GetResourceFolder() { return CProgramUI::GetResourceFolder(); }
+void CWindowHostUI::SetResourceArchive(const char* name) { CProgramUI::SetResourceArchive(name); }
+const CUIString& CWindowHostUI::GetResourceArchive() { return CProgramUI::GetResourceArchive(); }
+bool CWindowHostUI::SetResourceArchiveCached(bool keep) { return CProgramUI::SetResourceArchiveCached(keep); }
+bool CWindowHostUI::IsResourceArchiveCached() { return CProgramUI::IsResourceArchiveCached(); }
+void* CWindowHostUI::GetCachedArchive() { return CProgramUI::GetCachedArchive(); }
+CUIString CWindowHostUI::GetModuleDirectory() { return CProgramUI::GetModuleDirectory(); }
+UIImageLoader CWindowHostUI::SetImageLoader(UIImageLoader loader) { return CProgramUI::SetImageLoader(loader); }
+UIImageLoader CWindowHostUI::GetImageLoader() { return CProgramUI::GetImageLoader(); }
 
 // ---- setup and teardown ------------------------------------------------------
 
@@ -550,9 +500,10 @@ UIImageInfo* CWindowHostUI::CacheImage(const char* name, const char* resourceTyp
             id = id * 10 + static_cast<UINT>(*p - '0');
         loadName = MAKEINTRESOURCEA(static_cast<WORD>(id));
     }
-    if (s_imageLoader == 0)
+    UIImageLoader loader = CProgramUI::GetImageLoader();
+    if (loader == 0)
         return 0;
-    UIImageInfo* info = s_imageLoader(loadName, fromResource ? resourceType : 0, mask);
+    UIImageInfo* info = loader(loadName, fromResource ? resourceType : 0, mask);
     if (info == 0)
         return 0;
     info->resourceType.Assign(fromResource ? resourceType : "");

@@ -39,6 +39,7 @@ public:
     ~CWindowHostUI();
 
     // ---- process-wide settings --------------------------------------------
+    // Kept by CProgramUI; these forward to it.
     static void SetProgramInstance(HINSTANCE instance);
     static HINSTANCE GetProgramInstance();
     // The module holding the resources; falls back to the program instance.
@@ -360,13 +361,6 @@ private:
     CUIStringMap m_classDefaults;
     bool m_destroying;
 
-    static HINSTANCE s_instance;
-    static HINSTANCE s_resourceInstance;
-    static CUIString s_resourceFolder;
-    static CUIString s_resourceArchive;
-    static bool s_archiveCached;
-    static void* s_archive;
-    static UIImageLoader s_imageLoader;
     static CUIPtrArray s_liveHosts;
     static HPEN s_updatePen;
 };

@@ -7,7 +7,7 @@
 #include "ui/base/ResourceReader.h"
 #include "ui/gfx/ImageDecoder.h"
 #include "ui/gfx/ImagePixels.h"
-#include "ui/core/WindowHostUI.h"
+#include "ui/gfx/ProgramUI.h"
 
 // Sections: loading images, blending, the nine-grid blit.
 
@@ -26,7 +26,7 @@ bool s_platformBlending = true;
 // Copies a resource of the resource module into a malloc'ed buffer.
 bool ReadResource(const char* name, const char* type, unsigned char** bytes, unsigned* size)
 {
-    HMODULE module = CWindowHostUI::GetResourceInstance();
+    HMODULE module = CProgramUI::GetResourceInstance();
     HRSRC found = ::FindResourceA(module, name, type);
     if (found == nullptr)
         return false;
@@ -50,11 +50,7 @@ bool ReadResource(const char* name, const char* type, unsigned char** bytes, uns
 // archive when one is set.
 bool ReadImageFile(const char* name, unsigned char** bytes, unsigned* size)
 {
-    UIResourceSource source;
-    source.folder = CWindowHostUI::GetResourceFolder();
-    source.archive = CWindowHostUI::GetResourceArchive();
-    source.keepArchiveOpen = CWindowHostUI::IsResourceArchiveCached();
-    source.openArchive = CWindowHostUI::GetCachedArchive();
+    UIResourceSource source = CProgramUI::GetResourceSource();
     char* data = nullptr;
     if (CResourceReader::Read(source, name, kMaxImageFileSize, &data, size) != CResourceReader::kOk)
         return false;
