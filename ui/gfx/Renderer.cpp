@@ -2,7 +2,6 @@
 
 #include "ui/gfx/ImageAttributeParser.h"
 #include "ui/gfx/ImagePixels.h"
-#include "ui/core/WindowHostUI.h"
 
 // Sections: colours and fills, outlines, image attribute strings. Loading
 // and blitting images are in RendererImage.cpp.
@@ -229,7 +228,7 @@ namespace {
 struct ImageDrawing
 {
     HDC dc;
-    CWindowHostUI* host;
+    IResourcesUI* resources;
     RECT control;
     RECT paint;
 };
@@ -252,7 +251,7 @@ bool DrawOneImage(const UIImageDrawInfo& info, const ImageDrawing& drawing)
 {
     const char* type = info.resourceType.IsEmpty() ? nullptr : info.resourceType.GetData();
     // A cached image is used whatever type and mask it was loaded with.
-    UIImageInfo* image = drawing.host->GetOrLoadImage(info.name, type, info.mask);
+    UIImageInfo* image = drawing.resources->GetOrLoadImage(info.name, type, info.mask);
     if (image == nullptr)
         return false;
     RECT source = ToRect(info.source);
@@ -279,12 +278,12 @@ void DrawPendingImage(const UIImageDrawInfo& info, void* context)
 
 } // namespace
 
-bool CRenderer::DrawImageSpec(HDC dc, CWindowHostUI* host, const RECT& control, const RECT& paint,
+bool CRenderer::DrawImageSpec(HDC dc, IResourcesUI* resources, const RECT& control, const RECT& paint,
                               const char* image, const char* modify)
 {
-    if (dc == nullptr || host == nullptr || image == nullptr)
+    if (dc == nullptr || resources == nullptr || image == nullptr)
         return false;
-    ImageDrawing drawing = { dc, host, control, paint };
+    ImageDrawing drawing = { dc, resources, control, paint };
     UIImageRect controlRect = ToImageRect(control);
     UIImageDrawInfo info;
     info.Reset(image, controlRect);
