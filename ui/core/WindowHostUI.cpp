@@ -61,10 +61,8 @@ UIImageLoader CWindowHostUI::GetImageLoader() { return CProgramUI::GetImageLoade
 CWindowHostUI::CWindowHostUI()
     : m_window(0)
     , m_paintDC(0)
-    , m_offscreenDC(0)
-    , m_backgroundDC(0)
-    , m_offscreenBitmap(0)
-    , m_backgroundBitmap(0)
+    , m_offscreen(nullptr)
+    , m_background(nullptr)
     , m_tooltip(0)
     , m_showUpdateRect(false)
     , m_root(0)
@@ -130,22 +128,6 @@ CWindowHostUI::~CWindowHostUI()
     m_paintDC = 0;
     m_resources.SetMeasureDC(nullptr);
     RemoveFirst(s_liveHosts, this);
-}
-
-void CWindowHostUI::ReleasePaintBuffers()
-{
-    if (m_offscreenDC != 0)
-        ::DeleteDC(m_offscreenDC);
-    if (m_backgroundDC != 0)
-        ::DeleteDC(m_backgroundDC);
-    if (m_offscreenBitmap != 0)
-        ::DeleteObject(m_offscreenBitmap);
-    if (m_backgroundBitmap != 0)
-        ::DeleteObject(m_backgroundBitmap);
-    m_offscreenDC = 0;
-    m_backgroundDC = 0;
-    m_offscreenBitmap = 0;
-    m_backgroundBitmap = 0;
 }
 
 void CWindowHostUI::AttachWindow(HWND window)

@@ -28,6 +28,7 @@
 namespace ui {
 
 class CControlUI;
+class CMemoryBitmapUI;
 
 // Private messages of the host's window.
 enum
@@ -290,9 +291,8 @@ private:
     void DeactivateTooltip();
     bool ShortcutKey(WPARAM key);
 
-    void ReleasePaintBuffers();
-
     // Painting (WindowHostUIPaint.cpp).
+    void ReleasePaintBuffers();
     void LayoutBeforePaint();
     void PlaceFocusAfterPaintLayout();
     bool EnsureOffscreenBuffer();
@@ -308,10 +308,8 @@ private:
 
     HWND m_window;
     HDC m_paintDC;
-    HDC m_offscreenDC;
-    HDC m_backgroundDC;
-    HBITMAP m_offscreenBitmap;
-    HBITMAP m_backgroundBitmap;
+    CMemoryBitmapUI* m_offscreen;   // the tree is painted here, then copied to the window
+    CMemoryBitmapUI* m_background;  // what lay under the window, with "bktrans"
     HWND m_tooltip;
     TOOLINFOA m_toolInfo;
     bool m_showUpdateRect;

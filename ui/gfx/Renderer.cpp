@@ -2,6 +2,7 @@
 
 #include "ui/gfx/ImageAttributeParser.h"
 #include "ui/gfx/ImagePixels.h"
+#include "ui/gfx/MemoryBitmap.h"
 
 // Sections: colours and fills, outlines, image attribute strings. Loading
 // and blitting images are in RendererImage.cpp.
@@ -127,28 +128,22 @@ void CRenderer::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, 
     // A translucent gradient is drawn apart and blended with the opacity.
     int width = rc.right - rc.left;
     int height = rc.bottom - rc.top;
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
+    CMemoryBitmapUI buffer(dc, width, height);
+    if (!buffer.IsReady())
         return;
-    DWORD* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &bits);
-    if (bitmap == nullptr) {
-        ::DeleteDC(memory);
-        return;
-    }
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
     RECT local = { 0, 0, width, height };
-    DrawGradient(memory, local, first, second, steps, gradient);
+    DrawGradient(buffer.GetDC(), local, first, second, steps, gradient);
     ::GdiFlush();
     // The drawing leaves the alpha bytes undefined: make the gradient
     // opaque, so that only the constant opacity blends.
+    DWORD* bits = buffer.GetBits();
     for (int i = 0; i < width * height; ++i)
         bits[i] |= 0xFF000000;
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    // The blit selects the bitmap into a DC of its own.
+    buffer.CloseDC();
     RECT corners = { 0, 0, 0, 0 };
-    BlitImage(dc, bitmap, rc, rc, local, corners, false, static_cast<BYTE>(opacity), false, false, false);
-    ::DeleteObject(bitmap);
+    BlitImage(dc, buffer.GetBitmap(), rc, rc, local, corners, false, static_cast<BYTE>(opacity), false, false,
+              false);
 }
 
 // ---- outlines -----------------------------------------------------------
