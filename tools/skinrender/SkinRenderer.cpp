@@ -6,7 +6,7 @@
 
 #include "ui/core/ControlUI.h"
 #include "ui/skin/SkinBuilder.h"
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 #include "ui/core/WindowHostUI.h"
 #include "ui/core/WindowWnd.h"
 
@@ -74,25 +74,15 @@ void PumpWindowMessages(HWND window)
 // The window's client area drawn by the host into a 32-bit DIB.
 bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pixels)
 {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    if (dc == nullptr)
+    CMemoryBitmapUI surface(nullptr, width, height);
+    if (!surface.IsReady())
         return false;
-    DWORD* bits = nullptr;
-    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, width, height, &bits);
-    if (bitmap == nullptr) {
-        ::DeleteDC(dc);
-        return false;
-    }
-    HGDIOBJ previous = ::SelectObject(dc, bitmap);
-    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHILDREN);
+    ::SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.GetDC()), PRF_CLIENT | PRF_CHILDREN);
     ::GdiFlush();
-    const uint32_t* source = reinterpret_cast<const uint32_t*>(bits);
+    const uint32_t* source = reinterpret_cast<const uint32_t*>(surface.GetBits());
     pixels.assign(source, source + static_cast<size_t>(width) * height);
     for (uint32_t& pixel : pixels)
         pixel &= 0xFFFFFF;
-    ::SelectObject(dc, previous);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
     return true;
 }
 

@@ -6,7 +6,8 @@ namespace ui {
 
 // Where the framework reads skin files and images named by file name: a
 // folder, or a ZIP archive inside that folder. One program-wide instance
-// is kept by the window host; the loaders take it as a parameter.
+// is kept by the program settings (CProgramUI); the loaders take it as a
+// parameter.
 struct UIResourceSource
 {
     // Folder prefix, ending in a backslash (or a slash); empty means the

@@ -25,6 +25,18 @@ public:
     bool Remove(const char* key);
     // Frees every node and the buckets; the map then holds nothing more.
     void RemoveAll();
+    // Removes every entry and hands its value to `release`, which frees what
+    // the caller owned; the map keeps its buckets, so it can be filled again.
+    template <typename Release>
+    void Drain(Release release)
+    {
+        while (GetSize() > 0) {
+            CUIString key(GetAt(0));
+            void* value = Find(key);
+            Remove(key);
+            release(value);
+        }
+    }
 
     // Iteration over the keys in bucket order: GetAt(0 … GetSize() - 1).
     int GetSize() const;

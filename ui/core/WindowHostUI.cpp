@@ -1,26 +1,16 @@
-// Window host: process-wide settings, setup and teardown, resources, the
-// bookkeeping lists and control timers. Messages, focus and notifications
-// are in WindowHostUIEvents.cpp.
+// Window host: the forwarded program settings, setup and teardown, the
+// forwarded resources, option groups, the bookkeeping lists and control
+// timers. Messages, focus and notifications are in WindowHostUIEvents.cpp.
 
 #include "ui/core/WindowHostUI.h"
-
-#include <string.h>
 
 #include <new>
 
 #include "ui/core/ControlUI.h"
-#include "ui/gfx/Renderer.h"
-#include "unzip.h"
+#include "ui/gfx/ProgramUI.h"
 
 namespace ui {
 
-HINSTANCE CWindowHostUI::s_instance = 0;
-HINSTANCE CWindowHostUI::s_resourceInstance = 0;
-CUIString CWindowHostUI::s_resourceFolder;
-CUIString CWindowHostUI::s_resourceArchive;
-bool CWindowHostUI::s_archiveCached = false;
-void* CWindowHostUI::s_archive = 0;
-UIImageLoader CWindowHostUI::s_imageLoader = &CRenderer::LoadImageFile;
 CUIPtrArray CWindowHostUI::s_liveHosts;
 HPEN CWindowHostUI::s_updatePen = 0;
 
@@ -30,22 +20,6 @@ namespace {
 // first id a host hands out is 17.
 const UINT kTimerCounterStart = 4096;
 const UINT kTimerIdCount = 255;
-
-// The platform's face field holds 31 characters and a terminator.
-const size_t kMaxFaceLength = LF_FACESIZE - 1;
-
-// Removes every entry of a map whose values the caller frees; the map
-// keeps its buckets, so it can be filled again.
-template <typename Free>
-void DrainMap(CUIStringMap& map, Free free)
-{
-    while (map.GetSize() > 0) {
-        CUIString key(map.GetAt(0));
-        void* value = map.Find(key);
-        map.Remove(key);
-        free(value);
-    }
-}
 
 void RemoveAllOccurrences(CUIPtrArray& list, void* p)
 {
@@ -67,72 +41,28 @@ bool RemoveFirst(CUIPtrArray& list, void* p)
 
 // ---- process-wide settings --------------------------------------------------
 
-void CWindowHostUI::SetProgramInstance(HINSTANCE instance) { s_instance = instance; }
-HINSTANCE CWindowHostUI::GetProgramInstance() { return s_instance; }
-void CWindowHostUI::SetResourceInstance(HINSTANCE instance) { s_resourceInstance = instance; }
-
-HINSTANCE CWindowHostUI::GetResourceInstance()
-{
-    return s_resourceInstance != 0 ? s_resourceInstance : s_instance;
-}
-
-void CWindowHostUI::SetResourceFolder(const char* folder) { s_resourceFolder.Assign(folder); }
-const CUIString& CWindowHostUI::GetResourceFolder() { return s_resourceFolder; }
-void CWindowHostUI::SetResourceArchive(const char* name) { s_resourceArchive.Assign(name); }
-const CUIString& CWindowHostUI::GetResourceArchive() { return s_resourceArchive; }
-
-bool CWindowHostUI::SetResourceArchiveCached(bool keep)
-{
-    if (s_archive != 0) {
-        unzClose(static_cast<unzFile>(s_archive));
-        s_archive = 0;
-    }
-    s_archiveCached = false;
-    if (!keep || s_resourceArchive.IsEmpty())
-        return !keep;
-    CUIString path(s_resourceFolder);
-    path.Append(s_resourceArchive);
-    s_archive = unzOpen(path);
-    s_archiveCached = s_archive != 0;
-    return s_archiveCached;
-}
-
-bool CWindowHostUI::IsResourceArchiveCached() { return s_archiveCached; }
-void* CWindowHostUI::GetCachedArchive() { return s_archiveCached ? s_archive : 0; }
-
-CUIString CWindowHostUI::GetModuleDirectory()
-{
-    CUIString directory;
-    if (s_instance == 0)
-        return directory;
-    char path[MAX_PATH + 1];
-    DWORD length = ::GetModuleFileNameA(s_instance, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
-    char* lastSlash = strrchr(path, '\\');
-    if (lastSlash != 0)
-        lastSlash[1] = '\0';
-    directory.Assign(path);
-    return directory;
-}
-
-UIImageLoader CWindowHostUI::SetImageLoader(UIImageLoader loader)
-{
-    UIImageLoader previous = s_imageLoader;
-    s_imageLoader = loader;
-    return previous;
-}
-
-UIImageLoader CWindowHostUI::GetImageLoader() { return s_imageLoader; }
+void CWindowHostUI::SetProgramInstance(HINSTANCE instance) { CProgramUI::SetProgramInstance(instance); }
+HINSTANCE CWindowHostUI::GetProgramInstance() { return CProgramUI::GetProgramInstance(); }
+void CWindowHostUI::SetResourceInstance(HINSTANCE instance) { CProgramUI::SetResourceInstance(instance); }
+HINSTANCE CWindowHostUI::GetResourceInstance() { return CProgramUI::GetResourceInstance(); }
+void CWindowHostUI::SetResourceFolder(const char* folder) { CProgramUI::SetResourceFolder(folder); }
+const CUIString& CWindowHostUI::GetResourceFolder() { return CProgramUI::GetResourceFolder(); }
+void CWindowHostUI::SetResourceArchive(const char* name) { CProgramUI::SetResourceArchive(name); }
+const CUIString& CWindowHostUI::GetResourceArchive() { return CProgramUI::GetResourceArchive(); }
+bool CWindowHostUI::SetResourceArchiveCached(bool keep) { return CProgramUI::SetResourceArchiveCached(keep); }
+bool CWindowHostUI::IsResourceArchiveCached() { return CProgramUI::IsResourceArchiveCached(); }
+void* CWindowHostUI::GetCachedArchive() { return CProgramUI::GetCachedArchive(); }
+CUIString CWindowHostUI::GetModuleDirectory() { return CProgramUI::GetModuleDirectory(); }
+UIImageLoader CWindowHostUI::SetImageLoader(UIImageLoader loader) { return CProgramUI::SetImageLoader(loader); }
+UIImageLoader CWindowHostUI::GetImageLoader() { return CProgramUI::GetImageLoader(); }
 
 // ---- setup and teardown ------------------------------------------------------
 
 CWindowHostUI::CWindowHostUI()
     : m_window(0)
     , m_paintDC(0)
-    , m_offscreenDC(0)
-    , m_backgroundDC(0)
-    , m_offscreenBitmap(0)
-    , m_backgroundBitmap(0)
+    , m_offscreen(nullptr)
+    , m_background(nullptr)
     , m_tooltip(0)
     , m_showUpdateRect(false)
     , m_root(0)
@@ -149,11 +79,6 @@ CWindowHostUI::CWindowHostUI()
     , m_mouseTracking(false)
     , m_mouseCaptured(false)
     , m_resourceParent(0)
-    , m_disabledTextColor(0xFFA7A6AA)
-    , m_defaultTextColor(0xFF000000)
-    , m_linkTextColor(0xFF0000FF)
-    , m_linkHoverTextColor(0xFFD3215F)
-    , m_selectedBackColor(0xFFBAE4FF)
     , m_destroying(false)
 {
     ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
@@ -165,17 +90,6 @@ CWindowHostUI::CWindowHostUI()
     m_roundCorner.cx = m_roundCorner.cy = 0;
     ::SetRectEmpty(&m_sizeBox);
     ::SetRectEmpty(&m_caption);
-
-    LOGFONTA lf;
-    ZeroMemory(&lf, sizeof(lf));
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    m_defaultFont.font = ::CreateFontIndirectA(&lf);
-    m_defaultFont.face.Assign(lf.lfFaceName);
-    m_defaultFont.size = -lf.lfHeight;
-    m_defaultFont.bold = lf.lfWeight >= FW_BOLD;
-    m_defaultFont.underline = lf.lfUnderline == 1;
-    m_defaultFont.italic = lf.lfItalic == 1;
 
     if (s_updatePen == 0) {
         s_updatePen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
@@ -197,12 +111,7 @@ CWindowHostUI::~CWindowHostUI()
     // the cleanup list; they go now, and so does whatever they hand on.
     DeleteCleanupList();
 
-    if (m_defaultFont.font != 0)
-        ::DeleteObject(m_defaultFont.font);
-    m_defaultFont.font = 0;
-    ClearFonts();
-    ClearImages();
-    ClearClassDefaults();
+    m_resources.ReleaseAll();
     ClearOptionGroups();
     ClearTimers();
     while (m_postedNotifications.GetSize() > 0) {
@@ -217,23 +126,8 @@ CWindowHostUI::~CWindowHostUI()
     if (m_paintDC != 0)
         ::ReleaseDC(m_window, m_paintDC);
     m_paintDC = 0;
+    m_resources.SetMeasureDC(nullptr);
     RemoveFirst(s_liveHosts, this);
-}
-
-void CWindowHostUI::ReleasePaintBuffers()
-{
-    if (m_offscreenDC != 0)
-        ::DeleteDC(m_offscreenDC);
-    if (m_backgroundDC != 0)
-        ::DeleteDC(m_backgroundDC);
-    if (m_offscreenBitmap != 0)
-        ::DeleteObject(m_offscreenBitmap);
-    if (m_backgroundBitmap != 0)
-        ::DeleteObject(m_backgroundBitmap);
-    m_offscreenDC = 0;
-    m_backgroundDC = 0;
-    m_offscreenBitmap = 0;
-    m_backgroundBitmap = 0;
 }
 
 void CWindowHostUI::AttachWindow(HWND window)
@@ -244,6 +138,7 @@ void CWindowHostUI::AttachWindow(HWND window)
     ReleasePaintBuffers();
     m_window = window;
     m_paintDC = window != 0 ? ::GetDC(window) : 0;
+    m_resources.SetMeasureDC(m_paintDC);
     if (s_liveHosts.Find(this) < 0)
         s_liveHosts.Add(this);
 }
@@ -349,274 +244,77 @@ void CWindowHostUI::SetShowUpdateRect(bool show) { m_showUpdateRect = show; }
 void CWindowHostUI::SetAlphaBackground(bool on) { m_alphaBackground = on; }
 void CWindowHostUI::SetOffscreenPainting(bool on) { m_offscreenPaint = on; }
 
-CWindowHostUI* CWindowHostUI::TopResourceHost()
-{
-    CWindowHostUI* host = this;
-    while (host->m_resourceParent != 0)
-        host = host->m_resourceParent;
-    return host;
-}
+// The colours are read from the topmost resources of the chain.
+DWORD CWindowHostUI::GetDisabledTextColor() const { return m_resources.GetDisabledTextColor(); }
+void CWindowHostUI::SetDisabledTextColor(DWORD color) { m_resources.SetDisabledTextColor(color); }
+DWORD CWindowHostUI::GetDefaultTextColor() const { return m_resources.GetDefaultTextColor(); }
+void CWindowHostUI::SetDefaultTextColor(DWORD color) { m_resources.SetDefaultTextColor(color); }
+DWORD CWindowHostUI::GetLinkTextColor() const { return m_resources.GetLinkTextColor(); }
+void CWindowHostUI::SetLinkTextColor(DWORD color) { m_resources.SetLinkTextColor(color); }
+DWORD CWindowHostUI::GetLinkHoverTextColor() const { return m_resources.GetLinkHoverTextColor(); }
+void CWindowHostUI::SetLinkHoverTextColor(DWORD color) { m_resources.SetLinkHoverTextColor(color); }
+DWORD CWindowHostUI::GetSelectedBackColor() const { return m_resources.GetSelectedBackColor(); }
+void CWindowHostUI::SetSelectedBackColor(DWORD color) { m_resources.SetSelectedBackColor(color); }
 
-const CWindowHostUI* CWindowHostUI::TopResourceHost() const
-{
-    const CWindowHostUI* host = this;
-    while (host->m_resourceParent != 0)
-        host = host->m_resourceParent;
-    return host;
-}
-
-DWORD CWindowHostUI::GetDisabledTextColor() const { return TopResourceHost()->m_disabledTextColor; }
-void CWindowHostUI::SetDisabledTextColor(DWORD color) { m_disabledTextColor = color; }
-DWORD CWindowHostUI::GetDefaultTextColor() const { return TopResourceHost()->m_defaultTextColor; }
-void CWindowHostUI::SetDefaultTextColor(DWORD color) { m_defaultTextColor = color; }
-DWORD CWindowHostUI::GetLinkTextColor() const { return TopResourceHost()->m_linkTextColor; }
-void CWindowHostUI::SetLinkTextColor(DWORD color) { m_linkTextColor = color; }
-DWORD CWindowHostUI::GetLinkHoverTextColor() const { return TopResourceHost()->m_linkHoverTextColor; }
-void CWindowHostUI::SetLinkHoverTextColor(DWORD color) { m_linkHoverTextColor = color; }
-DWORD CWindowHostUI::GetSelectedBackColor() const { return TopResourceHost()->m_selectedBackColor; }
-void CWindowHostUI::SetSelectedBackColor(DWORD color) { m_selectedBackColor = color; }
-
-// ---- resources: parent and fonts -------------------------------------------------
+// ---- resources: forwarded to the resources object ---------------------------------
 
 bool CWindowHostUI::SetResourceParent(CWindowHostUI* parent)
 {
-    for (CWindowHostUI* host = parent; host != 0; host = host->m_resourceParent) {
-        if (host == this)
-            return false;
-    }
+    // The resources objects form the same chain as the hosts, so theirs
+    // refuses exactly the cycles of the hosts.
+    if (!m_resources.SetResourceParent(parent != nullptr ? &parent->m_resources : nullptr))
+        return false;
     m_resourceParent = parent;
     return true;
 }
 
-HFONT CWindowHostUI::CreateHostFont(const char* face, int size, bool bold, bool underline,
-                                    bool italic) const
-{
-    // A face that does not fit the platform's field is refused rather than
-    // cut, which could split a double-byte character or name another font.
-    if (face == 0 || strlen(face) > kMaxFaceLength)
-        return 0;
-    LOGFONTA lf;
-    ZeroMemory(&lf, sizeof(lf));
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = -size;
-    if (bold)
-        lf.lfWeight += FW_BOLD;
-    if (underline)
-        lf.lfUnderline = TRUE;
-    if (italic)
-        lf.lfItalic = TRUE;
-    return ::CreateFontIndirectA(&lf);
-}
-
-void CWindowHostUI::MeasureFont(UIFontInfo* info)
-{
-    // Measured through the window's DC; before a window is bound, through
-    // the screen's.
-    HDC dc = m_paintDC;
-    HDC screen = 0;
-    if (dc == 0)
-        dc = screen = ::GetDC(0);
-    if (dc == 0)
-        return;
-    HGDIOBJ previous = ::SelectObject(dc, info->font);
-    ::GetTextMetricsA(dc, &info->metrics);
-    ::SelectObject(dc, previous);
-    if (screen != 0)
-        ::ReleaseDC(0, screen);
-}
-
 void CWindowHostUI::SetBaseFont(const char* face, int size, bool bold, bool underline, bool italic)
 {
-    HFONT font = CreateHostFont(face, size, bold, underline, italic);
-    if (font == 0)
-        return;
-    if (m_defaultFont.font != 0)
-        ::DeleteObject(m_defaultFont.font);
-    m_defaultFont.font = font;
-    m_defaultFont.face.Assign(face);
-    m_defaultFont.size = size;
-    m_defaultFont.bold = bold;
-    m_defaultFont.underline = underline;
-    m_defaultFont.italic = italic;
-    ZeroMemory(&m_defaultFont.metrics, sizeof(m_defaultFont.metrics));
-    if (m_paintDC != 0)
-        MeasureFont(&m_defaultFont);
+    m_resources.SetBaseFont(face, size, bold, underline, italic);
 }
 
 HFONT CWindowHostUI::RegisterFont(const char* face, int size, bool bold, bool underline, bool italic)
 {
-    HFONT font = CreateHostFont(face, size, bold, underline, italic);
-    if (font == 0)
-        return 0;
-    UIFontInfo* info = new (std::nothrow) UIFontInfo;
-    if (info == 0) {
-        ::DeleteObject(font);
-        return 0;
-    }
-    info->font = font;
-    info->face.Assign(face);
-    info->size = size;
-    info->bold = bold;
-    info->underline = underline;
-    info->italic = italic;
-    if (m_paintDC != 0)
-        MeasureFont(info);
-    if (!m_fonts.Add(info)) {
-        ::DeleteObject(font);
-        delete info;
-        return 0;
-    }
-    return font;
+    return m_resources.RegisterFont(face, size, bold, underline, italic);
 }
 
 HFONT CWindowHostUI::FindFont(const char* face, int size, bool bold, bool underline, bool italic) const
 {
-    if (face == 0)
-        return 0;
-    for (const CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
-        for (int i = 0; i < host->m_fonts.GetSize(); ++i) {
-            const UIFontInfo* info = static_cast<const UIFontInfo*>(host->m_fonts.GetAt(i));
-            if (info->face == face && info->size == size && info->bold == bold
-                && info->underline == underline && info->italic == italic)
-                return info->font;
-        }
-    }
-    return 0;
+    return m_resources.FindFont(face, size, bold, underline, italic);
 }
 
-UIFontInfo* CWindowHostUI::GetFontRecord(int index)
-{
-    if (index < 0 || index >= m_fonts.GetSize())
-        return GetDefaultFontRecord();
-    UIFontInfo* info = static_cast<UIFontInfo*>(m_fonts.GetAt(index));
-    if (info->metrics.tmHeight == 0)
-        MeasureFont(info);
-    return info;
-}
-
-UIFontInfo* CWindowHostUI::GetFontRecord(HFONT font)
-{
-    for (CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
-        for (int i = 0; i < host->m_fonts.GetSize(); ++i) {
-            UIFontInfo* info = static_cast<UIFontInfo*>(host->m_fonts.GetAt(i));
-            if (info->font == font) {
-                if (info->metrics.tmHeight == 0)
-                    host->MeasureFont(info);
-                return info;
-            }
-        }
-    }
-    return GetDefaultFontRecord();
-}
-
-UIFontInfo* CWindowHostUI::GetDefaultFontRecord()
-{
-    CWindowHostUI* top = TopResourceHost();
-    if (top->m_defaultFont.metrics.tmHeight == 0)
-        top->MeasureFont(&top->m_defaultFont);
-    return &top->m_defaultFont;
-}
-
-HFONT CWindowHostUI::GetFont(int index)
-{
-    return GetFontRecord(index)->font;
-}
-
-void CWindowHostUI::ClearFonts()
-{
-    for (int i = 0; i < m_fonts.GetSize(); ++i) {
-        UIFontInfo* info = static_cast<UIFontInfo*>(m_fonts.GetAt(i));
-        ::DeleteObject(info->font);
-        delete info;
-    }
-    m_fonts.Empty();
-}
-
-// ---- resources: images, class defaults, option groups ---------------------------------
+UIFontInfo* CWindowHostUI::GetFontRecord(int index) { return m_resources.GetFontRecord(index); }
+UIFontInfo* CWindowHostUI::GetFontRecord(HFONT font) { return m_resources.GetFontRecord(font); }
+UIFontInfo* CWindowHostUI::GetDefaultFontRecord() { return m_resources.GetDefaultFontRecord(); }
+HFONT CWindowHostUI::GetFont(int index) { return m_resources.GetFont(index); }
+void CWindowHostUI::ClearFonts() { m_resources.ClearFonts(); }
 
 UIImageInfo* CWindowHostUI::CacheImage(const char* name, const char* resourceType, DWORD mask)
 {
-    if (name == 0 || name[0] == '\0')
-        return 0;
-    bool fromResource = resourceType != 0 && resourceType[0] != '\0';
-    const char* loadName = name;
-    if (fromResource) {
-        if (name[0] < '0' || name[0] > '9')
-            return 0;
-        UINT id = 0;
-        for (const char* p = name; *p >= '0' && *p <= '9'; ++p)
-            id = id * 10 + static_cast<UINT>(*p - '0');
-        loadName = MAKEINTRESOURCEA(static_cast<WORD>(id));
-    }
-    if (s_imageLoader == 0)
-        return 0;
-    UIImageInfo* info = s_imageLoader(loadName, fromResource ? resourceType : 0, mask);
-    if (info == 0)
-        return 0;
-    info->resourceType.Assign(fromResource ? resourceType : "");
-    info->mask = mask;
-    if (!m_images.Insert(name, info)) {
-        if (info->bitmap != 0)
-            ::DeleteObject(info->bitmap);
-        delete info;
-        return 0;
-    }
-    return info;
+    return m_resources.CacheImage(name, resourceType, mask);
 }
 
 UIImageInfo* CWindowHostUI::GetOrLoadImage(const char* name, const char* resourceType, DWORD mask)
 {
-    UIImageInfo* info = FindImage(name);
-    if (info != 0)
-        return info;
-    CacheImage(name, resourceType, mask);
-    return FindImage(name);
+    return m_resources.GetOrLoadImage(name, resourceType, mask);
 }
 
-UIImageInfo* CWindowHostUI::FindImage(const char* name) const
-{
-    if (name == 0)
-        return 0;
-    return static_cast<UIImageInfo*>(m_images.Find(name));
-}
-
-void CWindowHostUI::ClearImages()
-{
-    DrainMap(m_images, [](void* value) {
-        UIImageInfo* info = static_cast<UIImageInfo*>(value);
-        if (info->bitmap != 0)
-            ::DeleteObject(info->bitmap);
-        delete info;
-    });
-}
+UIImageInfo* CWindowHostUI::FindImage(const char* name) const { return m_resources.FindImage(name); }
+void CWindowHostUI::ClearImages() { m_resources.ClearImages(); }
 
 void CWindowHostUI::SetClassDefaults(const char* className, const char* attributes)
 {
-    if (className == 0)
-        return;
-    CUIString* text = new (std::nothrow) CUIString(attributes);
-    if (text != 0 && !m_classDefaults.Insert(className, text))
-        delete text;  // the first definition stays
+    m_resources.SetClassDefaults(className, attributes);
 }
 
 const char* CWindowHostUI::GetClassDefaults(const char* className) const
 {
-    if (className == 0)
-        return 0;
-    for (const CWindowHostUI* host = this; host != 0; host = host->m_resourceParent) {
-        const CUIString* text = static_cast<const CUIString*>(host->m_classDefaults.Find(className));
-        if (text != 0)
-            return text->GetData();
-    }
-    return 0;
+    return m_resources.GetClassDefaults(className);
 }
 
-void CWindowHostUI::ClearClassDefaults()
-{
-    DrainMap(m_classDefaults, [](void* value) { delete static_cast<CUIString*>(value); });
-}
+void CWindowHostUI::ClearClassDefaults() { m_resources.ClearClassDefaults(); }
+
+// ---- option groups ------------------------------------------------------------------
 
 bool CWindowHostUI::JoinOptionGroup(const char* group, CControlUI* control)
 {
@@ -661,7 +359,7 @@ CUIPtrArray* CWindowHostUI::GetOptionGroupMembers(const char* group) const
 
 void CWindowHostUI::ClearOptionGroups()
 {
-    DrainMap(m_optionGroups, [](void* value) { delete static_cast<CUIPtrArray*>(value); });
+    m_optionGroups.Drain([](void* value) { delete static_cast<CUIPtrArray*>(value); });
 }
 
 // ---- lists ------------------------------------------------------------------------

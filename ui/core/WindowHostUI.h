@@ -1,6 +1,10 @@
 #pragma once
 
-// The per-window manager of the control framework. Sections:
+// The per-window manager of the control framework. Program-wide settings
+// live in CProgramUI and fonts, images, class defaults and text colours in a
+// CResourcesUI (both ui/gfx); the host forwards to them and keeps the
+// window, the tree, focus, mouse, timers, notifications and painting.
+// Sections:
 //   process-wide settings and the message loop
 //   setup: window, root, name map
 //   window settings and colours
@@ -18,12 +22,13 @@
 #include "ui/base/UIPtrArray.h"
 #include "ui/base/UIString.h"
 #include "ui/base/UIStringMap.h"
-#include "ui/gfx/UIFontInfo.h"
-#include "ui/gfx/UIImageInfo.h"
+#include "ui/gfx/IResourcesUI.h"
+#include "ui/gfx/ResourcesUI.h"
 
 namespace ui {
 
 class CControlUI;
+class CMemoryBitmapUI;
 
 // Private messages of the host's window.
 enum
@@ -32,13 +37,18 @@ enum
     MessageHostNotify = WM_APP + 2,       // delivers posted notifications
 };
 
-class CWindowHostUI
+// Draws as the resources of its controls: CRenderer takes the host where
+// it takes an IResourcesUI.
+class CWindowHostUI : public IResourcesUI
 {
 public:
     CWindowHostUI();
-    ~CWindowHostUI();
+    ~CWindowHostUI() override;
+    CWindowHostUI(const CWindowHostUI&) = delete;
+    CWindowHostUI& operator=(const CWindowHostUI&) = delete;
 
     // ---- process-wide settings --------------------------------------------
+    // Kept by CProgramUI; these forward to it.
     static void SetProgramInstance(HINSTANCE instance);
     static HINSTANCE GetProgramInstance();
     // The module holding the resources; falls back to the program instance.
@@ -120,20 +130,21 @@ public:
     void SetOffscreenPainting(bool on);
 
     // The text colours of the topmost host of the resource-parent chain.
-    DWORD GetDisabledTextColor() const;
+    DWORD GetDisabledTextColor() const override;
     void SetDisabledTextColor(DWORD color);
-    DWORD GetDefaultTextColor() const;
+    DWORD GetDefaultTextColor() const override;
     void SetDefaultTextColor(DWORD color);
-    DWORD GetLinkTextColor() const;
+    DWORD GetLinkTextColor() const override;
     void SetLinkTextColor(DWORD color);
-    DWORD GetLinkHoverTextColor() const;
+    DWORD GetLinkHoverTextColor() const override;
     void SetLinkHoverTextColor(DWORD color);
-    DWORD GetSelectedBackColor() const;
+    DWORD GetSelectedBackColor() const override;
     void SetSelectedBackColor(DWORD color);
 
     // ---- resources ----------------------------------------------------------
-    // Shares the parent's colours, default font, fonts and class defaults;
-    // refuses (false) what would close a cycle.
+    // Shares the parent's colours, default font, fonts and class defaults
+    // by linking the resources objects; refuses (false) what would close a
+    // cycle.
     bool SetResourceParent(CWindowHostUI* parent);
     CWindowHostUI* GetResourceParent() const { return m_resourceParent; }
 
@@ -141,22 +152,22 @@ public:
     // nothing.
     void SetBaseFont(const char* face, int size, bool bold, bool underline, bool italic);
     // Adds a font to this host's list (numbered from 0); null on failure.
-    HFONT RegisterFont(const char* face, int size, bool bold, bool underline, bool italic);
+    HFONT RegisterFont(const char* face, int size, bool bold, bool underline, bool italic) override;
     // This host's list, then the resource parents'.
-    HFONT FindFont(const char* face, int size, bool bold, bool underline, bool italic) const;
+    HFONT FindFont(const char* face, int size, bool bold, bool underline, bool italic) const override;
     // The font numbered `index` here, or the default font outside the list.
-    UIFontInfo* GetFontRecord(int index);
-    UIFontInfo* GetFontRecord(HFONT font);
-    UIFontInfo* GetDefaultFontRecord();
+    UIFontInfo* GetFontRecord(int index) override;
+    UIFontInfo* GetFontRecord(HFONT font) override;
+    UIFontInfo* GetDefaultFontRecord() override;
     HFONT GetFont(int index);
-    int GetFontCount() const { return m_fonts.GetSize(); }
+    int GetFontCount() const { return m_resources.GetFontCount(); }
     void ClearFonts();
 
     // Loads an image through the image loader and caches it under `name`.
     // With a resource type, `name` must be a decimal resource id.
     UIImageInfo* CacheImage(const char* name, const char* resourceType, DWORD mask);
     // The cached record (type and mask not compared), else CacheImage.
-    UIImageInfo* GetOrLoadImage(const char* name, const char* resourceType, DWORD mask);
+    UIImageInfo* GetOrLoadImage(const char* name, const char* resourceType, DWORD mask) override;
     UIImageInfo* FindImage(const char* name) const;
     void ClearImages();
 
@@ -230,7 +241,7 @@ public:
 
     CControlUI* GetHoverControl() const { return m_hover; }
     CControlUI* GetClickControl() const { return m_click; }
-    POINT GetLastMousePos() const { return m_lastMousePos; }
+    POINT GetLastMousePos() const override { return m_lastMousePos; }
 
     // Delivers at once to the sender's notify listeners, then to every
     // registered listener. With `posted` the record is queued and delivered
@@ -281,14 +292,8 @@ private:
     void DeactivateTooltip();
     bool ShortcutKey(WPARAM key);
 
-    // Resources.
-    CWindowHostUI* TopResourceHost();
-    const CWindowHostUI* TopResourceHost() const;
-    HFONT CreateHostFont(const char* face, int size, bool bold, bool underline, bool italic) const;
-    void MeasureFont(UIFontInfo* info);
-    void ReleasePaintBuffers();
-
     // Painting (WindowHostUIPaint.cpp).
+    void ReleasePaintBuffers();
     void LayoutBeforePaint();
     void PlaceFocusAfterPaintLayout();
     bool EnsureOffscreenBuffer();
@@ -302,15 +307,10 @@ private:
     static CControlUI* ShortcutVisitor(CControlUI* control, void* data);
     static CControlUI* ForgetVisitor(CControlUI* control, void* data);
 
-    CWindowHostUI(const CWindowHostUI&);
-    CWindowHostUI& operator=(const CWindowHostUI&);
-
     HWND m_window;
     HDC m_paintDC;
-    HDC m_offscreenDC;
-    HDC m_backgroundDC;
-    HBITMAP m_offscreenBitmap;
-    HBITMAP m_backgroundBitmap;
+    CMemoryBitmapUI* m_offscreen;   // the tree is painted here, then copied to the window
+    CMemoryBitmapUI* m_background;  // what lay under the window, with "bktrans"
     HWND m_tooltip;
     TOOLINFOA m_toolInfo;
     bool m_showUpdateRect;
@@ -348,26 +348,9 @@ private:
     CUIStringMap m_names;
     CUIStringMap m_optionGroups;
     CWindowHostUI* m_resourceParent;
-
-    DWORD m_disabledTextColor;
-    DWORD m_defaultTextColor;
-    DWORD m_linkTextColor;
-    DWORD m_linkHoverTextColor;
-    DWORD m_selectedBackColor;
-
-    UIFontInfo m_defaultFont;
-    CUIPtrArray m_fonts;
-    CUIStringMap m_images;
-    CUIStringMap m_classDefaults;
+    CResourcesUI m_resources;
     bool m_destroying;
 
-    static HINSTANCE s_instance;
-    static HINSTANCE s_resourceInstance;
-    static CUIString s_resourceFolder;
-    static CUIString s_resourceArchive;
-    static bool s_archiveCached;
-    static void* s_archive;
-    static UIImageLoader s_imageLoader;
     static CUIPtrArray s_liveHosts;
     static HPEN s_updatePen;
 };

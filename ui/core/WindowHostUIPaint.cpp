@@ -4,7 +4,10 @@
 
 #include "ui/core/WindowHostUI.h"
 
+#include <new>
+
 #include "ui/core/ControlUI.h"
+#include "ui/gfx/MemoryBitmap.h"
 
 namespace ui {
 
@@ -74,16 +77,24 @@ void CWindowHostUI::PlaceFocusAfterPaintLayout()
 
 // ---- painting ---------------------------------------------------------------------
 
+void CWindowHostUI::ReleasePaintBuffers()
+{
+    delete m_offscreen;
+    delete m_background;
+    m_offscreen = nullptr;
+    m_background = nullptr;
+}
+
 bool CWindowHostUI::EnsureOffscreenBuffer()
 {
-    if (m_offscreenBitmap != 0)
+    if (m_offscreen != nullptr)
         return true;
     RECT client;
     if (m_paintDC == 0 || !::GetClientRect(m_window, &client) || IsEmptyRect(client))
         return false;
-    m_offscreenDC = ::CreateCompatibleDC(m_paintDC);
-    m_offscreenBitmap = ::CreateCompatibleBitmap(m_paintDC, client.right - client.left, client.bottom - client.top);
-    if (m_offscreenDC == 0 || m_offscreenBitmap == 0) {
+    m_offscreen =
+        new (std::nothrow) CMemoryBitmapUI(m_paintDC, client.right - client.left, client.bottom - client.top);
+    if (m_offscreen == nullptr || !m_offscreen->IsReady()) {
         // Painting goes straight to the window rather than nowhere.
         ReleasePaintBuffers();
         return false;
@@ -93,48 +104,39 @@ bool CWindowHostUI::EnsureOffscreenBuffer()
 
 void CWindowHostUI::CopyBackground(HDC target, const RECT& paint)
 {
-    if (m_backgroundBitmap == 0) {
+    if (m_background == nullptr) {
         RECT client;
         ::GetClientRect(m_window, &client);
-        m_backgroundDC = ::CreateCompatibleDC(m_paintDC);
-        m_backgroundBitmap =
-            ::CreateCompatibleBitmap(m_paintDC, client.right - client.left, client.bottom - client.top);
-        if (m_backgroundDC == 0 || m_backgroundBitmap == 0) {
-            if (m_backgroundDC != 0)
-                ::DeleteDC(m_backgroundDC);
-            if (m_backgroundBitmap != 0)
-                ::DeleteObject(m_backgroundBitmap);
-            m_backgroundDC = 0;
-            m_backgroundBitmap = 0;
+        m_background =
+            new (std::nothrow) CMemoryBitmapUI(m_paintDC, client.right - client.left, client.bottom - client.top);
+        if (m_background == nullptr || !m_background->IsReady()) {
+            delete m_background;
+            m_background = nullptr;
             return;
         }
-        ::SelectObject(m_backgroundDC, m_backgroundBitmap);
         // What lies under the window now is kept until the next full layout.
-        ::BitBlt(m_backgroundDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, target,
-                 paint.left, paint.top, kCopy);
-    } else {
-        ::SelectObject(m_backgroundDC, m_backgroundBitmap);
+        ::BitBlt(m_background->GetDC(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+                 target, paint.left, paint.top, kCopy);
     }
-    ::BitBlt(m_offscreenDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-             m_backgroundDC, paint.left, paint.top, kCopy);
+    ::BitBlt(m_offscreen->GetDC(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+             m_background->GetDC(), paint.left, paint.top, kCopy);
 }
 
 void CWindowHostUI::PaintThroughBuffer(HDC target, const RECT& paint)
 {
-    HGDIOBJ previous = ::SelectObject(m_offscreenDC, m_offscreenBitmap);
-    int saved = ::SaveDC(m_offscreenDC);
+    HDC buffer = m_offscreen->GetDC();
+    int saved = ::SaveDC(buffer);
     if (m_alphaBackground)
         CopyBackground(target, paint);
 
-    m_root->Paint(m_offscreenDC, paint);
+    m_root->Paint(buffer, paint);
     // Walked by index: an overlay may leave the list while it paints.
     for (int i = 0; i < m_overlays.GetSize(); ++i)
-        static_cast<CControlUI*>(m_overlays.GetAt(i))->PaintOverlay(m_offscreenDC, paint);
+        static_cast<CControlUI*>(m_overlays.GetAt(i))->PaintOverlay(buffer, paint);
 
-    ::RestoreDC(m_offscreenDC, saved);
-    ::BitBlt(target, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m_offscreenDC,
-             paint.left, paint.top, kCopy);
-    ::SelectObject(m_offscreenDC, previous);
+    ::RestoreDC(buffer, saved);
+    ::BitBlt(target, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, buffer, paint.left,
+             paint.top, kCopy);
 
     if (m_showUpdateRect) {
         HGDIOBJ oldPen = ::SelectObject(target, s_updatePen);

@@ -5,7 +5,6 @@
 #include "ui/base/AnsiCodePage.h"
 #include "ui/base/AttributeValue.h"
 #include "ui/gfx/Renderer.h"
-#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 
@@ -51,9 +50,9 @@ const char kEllipsis[] = "...";
 
 } // namespace
 
-CMarkupLayout::CMarkupLayout(HDC dc, CWindowHostUI* host, UINT style)
+CMarkupLayout::CMarkupLayout(HDC dc, IResourcesUI* resources, UINT style)
     : m_dc(dc)
-    , m_host(host)
+    , m_resources(resources)
     , m_style(style)
     , m_rc()
     , m_defaultColor(0)
@@ -120,8 +119,8 @@ void CMarkupLayout::ApplyColor()
 
 const TEXTMETRICA& CMarkupLayout::Metrics()
 {
-    // The host measures its fonts lazily; one it could not measure yet is
-    // measured here, through the DC it is selected into.
+    // The resources measure their fonts lazily; one they could not measure
+    // yet is measured here, through the DC it is selected into.
     if (m_font->metrics.tmHeight == 0)
         ::GetTextMetricsA(m_dc, &m_font->metrics);
     return m_font->metrics;
@@ -217,13 +216,13 @@ void CMarkupLayout::Run(RECT& rc, const char* text, DWORD color, RECT* linkRects
 {
     m_rc = rc;
     m_defaultColor = color;
-    m_defaultFont = m_host->GetDefaultFontRecord();
+    m_defaultFont = m_resources->GetDefaultFontRecord();
     m_linkRects = linkRects;
     m_linkTexts = linkTexts;
     m_linkCapacity = linkRects != 0 && linkTexts != 0 && linkCount > 0 ? linkCount : 0;
 
     // The link under the mouse, from the rectangles of the previous layout.
-    POINT mouse = m_host->GetLastMousePos();
+    POINT mouse = m_resources->GetLastMousePos();
     for (int i = 0; i < m_linkCapacity; ++i) {
         if (::PtInRect(&m_linkRects[i], mouse)) {
             m_hoverLink = m_linkTexts[i];
@@ -556,9 +555,9 @@ void CMarkupLayout::OpenLink(const char* target)
 {
     if (!m_lineDraw && m_linkIndex < m_linkCapacity)
         m_linkTexts[m_linkIndex] = target;
-    DWORD color = m_host->GetLinkTextColor();
+    DWORD color = m_resources->GetLinkTextColor();
     if (m_hoverFound && m_linkIndex < m_linkCapacity && m_linkTexts[m_linkIndex] == m_hoverLink)
-        color = m_host->GetLinkHoverTextColor();
+        color = m_resources->GetLinkHoverTextColor();
     PushColor(color);
     if (!m_font->underline)
         PushVariant(false, true, false);
@@ -591,12 +590,12 @@ void CMarkupLayout::PushVariant(bool bold, bool underline, bool italic)
     bold = bold || base->bold;
     underline = underline || base->underline;
     italic = italic || base->italic;
-    HFONT font = m_host->FindFont(base->face, base->size, bold, underline, italic);
+    HFONT font = m_resources->FindFont(base->face, base->size, bold, underline, italic);
     if (font == 0)
-        font = m_host->RegisterFont(base->face, base->size, bold, underline, italic);
+        font = m_resources->RegisterFont(base->face, base->size, bold, underline, italic);
     // A variant that cannot be made repeats the current font, so that the
     // closing tag still pops what the opening one pushed.
-    PushFont(font != 0 ? m_host->GetFontRecord(font) : base);
+    PushFont(font != 0 ? m_resources->GetFontRecord(font) : base);
 }
 
 void CMarkupLayout::PushNamedFont(const char* argument)
@@ -604,13 +603,13 @@ void CMarkupLayout::PushNamedFont(const char* argument)
     MarkupFontSpec spec;
     CMarkupTokenizer::ReadFont(argument, spec);
     if (spec.byIndex) {
-        PushFont(m_host->GetFontRecord(spec.index));
+        PushFont(m_resources->GetFontRecord(spec.index));
         return;
     }
-    HFONT font = m_host->FindFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
+    HFONT font = m_resources->FindFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
     if (font == 0)
-        font = m_host->RegisterFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
-    PushFont(font != 0 ? m_host->GetFontRecord(font) : m_font);
+        font = m_resources->RegisterFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
+    PushFont(font != 0 ? m_resources->GetFontRecord(font) : m_font);
 }
 
 // ---- inline images -------------------------------------------------------------------
@@ -618,7 +617,7 @@ void CMarkupLayout::PushNamedFont(const char* argument)
 void CMarkupLayout::PlaceImage(const MarkupImageSpec& spec, const char* next)
 {
     const char* type = spec.resourceType.IsEmpty() ? 0 : spec.resourceType.GetData();
-    UIImageInfo* image = spec.name.IsEmpty() ? 0 : m_host->GetOrLoadImage(spec.name, type, 0);
+    UIImageInfo* image = spec.name.IsEmpty() ? 0 : m_resources->GetOrLoadImage(spec.name, type, 0);
     if (image == 0 || image->bitmap == 0) {
         m_text = next;  // an image that cannot be loaded is skipped
         return;

@@ -12,19 +12,18 @@
 
 #include "ui/base/UIPtrArray.h"
 #include "ui/base/UIString.h"
+#include "ui/gfx/IResourcesUI.h"
 #include "ui/gfx/MarkupTokenizer.h"
 #include "ui/gfx/UIFontInfo.h"
 
 namespace ui {
-
-class CWindowHostUI;
 
 class CMarkupLayout
 {
 public:
     // `style` holds the text-format bits honoured here: word break, single
     // line, calculate rectangle only and end ellipsis.
-    CMarkupLayout(HDC dc, CWindowHostUI* host, UINT style);
+    CMarkupLayout(HDC dc, IResourcesUI* resources, UINT style);
     CMarkupLayout(const CMarkupLayout&) = delete;
     CMarkupLayout& operator=(const CMarkupLayout&) = delete;
 
@@ -89,7 +88,7 @@ private:
     void PlaceImage(const MarkupImageSpec& image, const char* next);
 
     HDC m_dc;
-    CWindowHostUI* m_host;
+    IResourcesUI* m_resources;
     UINT m_style;
     RECT m_rc;
     DWORD m_defaultColor;

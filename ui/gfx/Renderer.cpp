@@ -2,7 +2,7 @@
 
 #include "ui/gfx/ImageAttributeParser.h"
 #include "ui/gfx/ImagePixels.h"
-#include "ui/core/WindowHostUI.h"
+#include "ui/gfx/MemoryBitmap.h"
 
 // Sections: colours and fills, outlines, image attribute strings. Loading
 // and blitting images are in RendererImage.cpp.
@@ -128,28 +128,22 @@ void CRenderer::FillGradient(HDC dc, const RECT& rc, DWORD first, DWORD second, 
     // A translucent gradient is drawn apart and blended with the opacity.
     int width = rc.right - rc.left;
     int height = rc.bottom - rc.top;
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
+    CMemoryBitmapUI buffer(dc, width, height);
+    if (!buffer.IsReady())
         return;
-    DWORD* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(dc, width, height, &bits);
-    if (bitmap == nullptr) {
-        ::DeleteDC(memory);
-        return;
-    }
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
     RECT local = { 0, 0, width, height };
-    DrawGradient(memory, local, first, second, steps, gradient);
+    DrawGradient(buffer.GetDC(), local, first, second, steps, gradient);
     ::GdiFlush();
     // The drawing leaves the alpha bytes undefined: make the gradient
     // opaque, so that only the constant opacity blends.
+    DWORD* bits = buffer.GetBits();
     for (int i = 0; i < width * height; ++i)
         bits[i] |= 0xFF000000;
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    // The blit selects the bitmap into a DC of its own.
+    buffer.CloseDC();
     RECT corners = { 0, 0, 0, 0 };
-    BlitImage(dc, bitmap, rc, rc, local, corners, false, static_cast<BYTE>(opacity), false, false, false);
-    ::DeleteObject(bitmap);
+    BlitImage(dc, buffer.GetBitmap(), rc, rc, local, corners, false, static_cast<BYTE>(opacity), false, false,
+              false);
 }
 
 // ---- outlines -----------------------------------------------------------
@@ -229,7 +223,7 @@ namespace {
 struct ImageDrawing
 {
     HDC dc;
-    CWindowHostUI* host;
+    IResourcesUI* resources;
     RECT control;
     RECT paint;
 };
@@ -252,7 +246,7 @@ bool DrawOneImage(const UIImageDrawInfo& info, const ImageDrawing& drawing)
 {
     const char* type = info.resourceType.IsEmpty() ? nullptr : info.resourceType.GetData();
     // A cached image is used whatever type and mask it was loaded with.
-    UIImageInfo* image = drawing.host->GetOrLoadImage(info.name, type, info.mask);
+    UIImageInfo* image = drawing.resources->GetOrLoadImage(info.name, type, info.mask);
     if (image == nullptr)
         return false;
     RECT source = ToRect(info.source);
@@ -279,12 +273,12 @@ void DrawPendingImage(const UIImageDrawInfo& info, void* context)
 
 } // namespace
 
-bool CRenderer::DrawImageSpec(HDC dc, CWindowHostUI* host, const RECT& control, const RECT& paint,
+bool CRenderer::DrawImageSpec(HDC dc, IResourcesUI* resources, const RECT& control, const RECT& paint,
                               const char* image, const char* modify)
 {
-    if (dc == nullptr || host == nullptr || image == nullptr)
+    if (dc == nullptr || resources == nullptr || image == nullptr)
         return false;
-    ImageDrawing drawing = { dc, host, control, paint };
+    ImageDrawing drawing = { dc, resources, control, paint };
     UIImageRect controlRect = ToImageRect(control);
     UIImageDrawInfo info;
     info.Reset(image, controlRect);

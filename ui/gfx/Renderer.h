@@ -7,12 +7,12 @@
 
 #include <windows.h>
 
+#include "ui/gfx/IResourcesUI.h"
 #include "ui/gfx/UIClip.h"
 #include "ui/gfx/UIImageInfo.h"
 
 namespace ui {
 
-class CWindowHostUI;
 class CUIString;
 
 class CRenderer
@@ -44,7 +44,7 @@ public:
     // a resource type, a resource name or a MAKEINTRESOURCEA id of the
     // resource module. A pixel equal to `mask` (ARGB, after premultiplying)
     // becomes transparent. Returns a record made with new that the caller
-    // owns, or null. This is the window host's default image loader.
+    // owns, or null. This is the default image loader (CProgramUI).
     static UIImageInfo* LoadImageFile(const char* name, const char* resourceType, DWORD mask);
 
     // Draws the `source` part of a 32-bit premultiplied bitmap into `dest` as
@@ -57,25 +57,27 @@ public:
 
     // Draws an image attribute string (and an optional modifier string that
     // overrides single settings) into the control rectangle, clipped to the
-    // paint rectangle, loading the image into the host's cache on first use.
-    // False when the (last) image could not be loaded, or without a host or DC.
-    static bool DrawImageSpec(HDC dc, CWindowHostUI* host, const RECT& control, const RECT& paint,
+    // paint rectangle, loading the image into the resources' cache on first
+    // use. False when the (last) image could not be loaded, or without
+    // resources or a DC.
+    static bool DrawImageSpec(HDC dc, IResourcesUI* resources, const RECT& control, const RECT& paint,
                               const char* image, const char* modify);
 
     // ---- text (RendererText.cpp) ---------------------------------------------
-    // One string in the host's font `font` (the default font outside the
+    // One string in the font numbered `font` (the default font outside the
     // font list) and `color`, laid out by the platform with the text-format
-    // bits of `style`. Nothing without a text or a host.
-    static void DrawPlainText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color, int font,
-                              UINT style);
+    // bits of `style`. Nothing without a text or resources.
+    static void DrawPlainText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
+                              int font, UINT style);
     // A text with inline markup ("{b}", "{c #FF0000}", "{f 1}", "{a target}",
-    // ...) in `color` and the host's default font. Honours the single-line,
+    // ...) in `color` and the default font. Honours the single-line,
     // word-break, end-ellipsis, alignment and calculate-rectangle bits of
     // `style`; with the last nothing is drawn and `rc` receives the size the
     // text needs. `linkCount` is the capacity of `linkRects` and `linkTexts`
     // on entry (0 without them) and the number of links laid out on return.
-    // Nothing happens without a text or a host or with an empty rectangle.
-    static void DrawMarkupText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color,
+    // Nothing happens without a text or resources or with an empty
+    // rectangle.
+    static void DrawMarkupText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
                                RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style);
 
     // A top-down 32-bit DIB section; `bits` receives its pixels. Null on

@@ -7,7 +7,8 @@
 #include "ui/base/ResourceReader.h"
 #include "ui/gfx/ImageDecoder.h"
 #include "ui/gfx/ImagePixels.h"
-#include "ui/core/WindowHostUI.h"
+#include "ui/gfx/MemoryBitmap.h"
+#include "ui/gfx/ProgramUI.h"
 
 // Sections: loading images, blending, the nine-grid blit.
 
@@ -26,7 +27,7 @@ bool s_platformBlending = true;
 // Copies a resource of the resource module into a malloc'ed buffer.
 bool ReadResource(const char* name, const char* type, unsigned char** bytes, unsigned* size)
 {
-    HMODULE module = CWindowHostUI::GetResourceInstance();
+    HMODULE module = CProgramUI::GetResourceInstance();
     HRSRC found = ::FindResourceA(module, name, type);
     if (found == nullptr)
         return false;
@@ -50,11 +51,7 @@ bool ReadResource(const char* name, const char* type, unsigned char** bytes, uns
 // archive when one is set.
 bool ReadImageFile(const char* name, unsigned char** bytes, unsigned* size)
 {
-    UIResourceSource source;
-    source.folder = CWindowHostUI::GetResourceFolder();
-    source.archive = CWindowHostUI::GetResourceArchive();
-    source.keepArchiveOpen = CWindowHostUI::IsResourceArchiveCached();
-    source.openArchive = CWindowHostUI::GetCachedArchive();
+    UIResourceSource source = CProgramUI::GetResourceSource();
     char* data = nullptr;
     if (CResourceReader::Read(source, name, kMaxImageFileSize, &data, size) != CResourceReader::kOk)
         return false;
@@ -155,31 +152,19 @@ void SoftwareBlend(HDC dc, const RECT& dest, HDC sourceDC, const RECT& source, B
 {
     int width = Width(dest);
     int height = Height(dest);
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
+    CMemoryBitmapUI sourceCopy(dc, width, height);
+    CMemoryBitmapUI destCopy(dc, width, height);
+    if (!sourceCopy.IsReady() || !destCopy.IsReady())
         return;
-    DWORD* sourceBits = nullptr;
-    DWORD* destBits = nullptr;
-    HBITMAP sourceCopy = CRenderer::CreateTopDownDib(dc, width, height, &sourceBits);
-    HBITMAP destCopy = CRenderer::CreateTopDownDib(dc, width, height, &destBits);
-    if (sourceCopy != nullptr && destCopy != nullptr) {
-        HGDIOBJ old = ::SelectObject(memory, sourceCopy);
-        ::SetStretchBltMode(memory, COLORONCOLOR);
-        ::StretchBlt(memory, 0, 0, width, height, sourceDC, source.left, source.top, Width(source),
-                     Height(source), SRCCOPY);
-        ::SelectObject(memory, destCopy);
-        ::BitBlt(memory, 0, 0, width, height, dc, dest.left, dest.top, SRCCOPY);
-        ::GdiFlush();
-        BlendPixels(reinterpret_cast<uint32_t*>(destBits), reinterpret_cast<const uint32_t*>(sourceBits),
-                    static_cast<unsigned>(width) * static_cast<unsigned>(height), constantAlpha, true);
-        ::BitBlt(dc, dest.left, dest.top, width, height, memory, 0, 0, SRCCOPY);
-        ::SelectObject(memory, old);
-    }
-    if (sourceCopy != nullptr)
-        ::DeleteObject(sourceCopy);
-    if (destCopy != nullptr)
-        ::DeleteObject(destCopy);
-    ::DeleteDC(memory);
+    ::SetStretchBltMode(sourceCopy.GetDC(), COLORONCOLOR);
+    ::StretchBlt(sourceCopy.GetDC(), 0, 0, width, height, sourceDC, source.left, source.top, Width(source),
+                 Height(source), SRCCOPY);
+    ::BitBlt(destCopy.GetDC(), 0, 0, width, height, dc, dest.left, dest.top, SRCCOPY);
+    ::GdiFlush();
+    BlendPixels(reinterpret_cast<uint32_t*>(destCopy.GetBits()),
+                reinterpret_cast<const uint32_t*>(sourceCopy.GetBits()),
+                static_cast<unsigned>(width) * static_cast<unsigned>(height), constantAlpha, true);
+    ::BitBlt(dc, dest.left, dest.top, width, height, destCopy.GetDC(), 0, 0, SRCCOPY);
 }
 
 // Draws the pieces of one blit: copies them, or blends them with the
@@ -295,10 +280,10 @@ void CRenderer::BlitImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
         : nullptr;
     if (dc == nullptr || bitmap == nullptr)
         return;
-    HDC memory = ::CreateCompatibleDC(dc);
-    if (memory == nullptr)
+    CMemoryBitmapUI sourceBitmap(dc, bitmap);
+    if (!sourceBitmap.IsReady())
         return;
-    HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+    HDC memory = sourceBitmap.GetDC();
     int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
     bool blend = alpha || fade != 255;
     PiecePainter painter(dc, memory, paint, blend, fade, s_platformBlending ? platformBlend : nullptr);
@@ -341,8 +326,6 @@ void CRenderer::BlitImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
 
     if (oldMode != 0)
         ::SetStretchBltMode(dc, oldMode);
-    ::SelectObject(memory, oldBitmap);
-    ::DeleteDC(memory);
 }
 
 } // namespace ui

@@ -5,28 +5,27 @@
 
 #include "ui/base/UIString.h"
 #include "ui/gfx/MarkupLayout.h"
-#include "ui/core/WindowHostUI.h"
 
 namespace ui {
 
-void CRenderer::DrawPlainText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color, int font,
-                              UINT style)
+void CRenderer::DrawPlainText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
+                              int font, UINT style)
 {
-    if (dc == 0 || text == 0 || host == 0)
+    if (dc == nullptr || text == nullptr || resources == nullptr)
         return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(color));
-    HGDIOBJ previous = ::SelectObject(dc, host->GetFontRecord(font)->font);
+    HGDIOBJ previous = ::SelectObject(dc, resources->GetFontRecord(font)->font);
     // No prefix processing: an ampersand is drawn, not turned into an
     // underline of the next character.
     ::DrawTextA(dc, text, -1, &rc, style | DT_NOPREFIX);
     ::SelectObject(dc, previous);
 }
 
-void CRenderer::DrawMarkupText(HDC dc, CWindowHostUI* host, RECT& rc, const char* text, DWORD color,
+void CRenderer::DrawMarkupText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
                                RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style)
 {
-    if (dc == 0 || text == 0 || host == 0 || ::IsRectEmpty(&rc))
+    if (dc == nullptr || text == nullptr || resources == nullptr || ::IsRectEmpty(&rc))
         return;
     bool draw = (style & DT_CALCRECT) == 0;
 
@@ -36,7 +35,7 @@ void CRenderer::DrawMarkupText(HDC dc, CWindowHostUI* host, RECT& rc, const char
     if (draw && (style & DT_SINGLELINE) != 0 && (style & (DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM)) != 0) {
         RECT measured = { 0, 0, 9999, 100 };
         int noLinks = 0;
-        DrawMarkupText(dc, host, measured, text, color, 0, 0, noLinks, style | DT_CALCRECT);
+        DrawMarkupText(dc, resources, measured, text, color, nullptr, nullptr, noLinks, style | DT_CALCRECT);
         int width = measured.right - measured.left;
         int height = measured.bottom - measured.top;
         RECT aligned = rc;
@@ -66,10 +65,10 @@ void CRenderer::DrawMarkupText(HDC dc, CWindowHostUI* host, RECT& rc, const char
         clip.ClipRect(dc, rc);
         previousMode = ::SetBkMode(dc, TRANSPARENT);
         previousText = ::SetTextColor(dc, ToColorRef(color));
-        previousBack = ::SetBkColor(dc, ToColorRef(host->GetSelectedBackColor()));
+        previousBack = ::SetBkColor(dc, ToColorRef(resources->GetSelectedBackColor()));
     }
 
-    CMarkupLayout layout(dc, host, style);
+    CMarkupLayout layout(dc, resources, style);
     layout.Run(rc, text, color, linkRects, linkTexts, linkCount);
 
     if (draw) {

@@ -6,8 +6,8 @@
 
 namespace ui {
 
-// One font of a window host. The host owns the font handle and deletes it
-// with the record.
+// One font of a resources object (CResourcesUI), which owns the font handle
+// and deletes it with the record.
 struct UIFontInfo
 {
     HFONT font;

@@ -6,9 +6,9 @@
 
 namespace ui {
 
-// One cached image of a window host: a 32-bit top-down bitmap whose pixels
-// are B, G, R, A with colour premultiplied by alpha. The host owns the
-// bitmap and deletes it with the record.
+// One cached image of a resources object (CResourcesUI): a 32-bit top-down
+// bitmap whose pixels are B, G, R, A with colour premultiplied by alpha. The
+// cache owns the bitmap and deletes it with the record.
 struct UIImageInfo
 {
     HBITMAP bitmap;

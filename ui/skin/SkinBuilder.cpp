@@ -10,6 +10,7 @@
 #include "ui/core/TabLayoutUI.h"
 #include "ui/core/TileLayoutUI.h"
 #include "ui/base/UIResourceSource.h"
+#include "ui/gfx/ProgramUI.h"
 #include "ui/core/VerticalLayoutUI.h"
 #include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/ButtonUI.h"
@@ -121,18 +122,14 @@ CControlUI* CSkinBuilder::Create(const char* skin, const char* type, IDialogBuil
             return nullptr;
         m_resourceType = type;
         m_skinId = reinterpret_cast<ULONG_PTR>(skin);
-        if (!m_document.LoadFromResource(CWindowHostUI::GetResourceInstance(), skin, type))
+        if (!m_document.LoadFromResource(CProgramUI::GetResourceInstance(), skin, type))
             return nullptr;
     } else if (skin[0] == '<') {
         if (!m_document.LoadFromString(skin))
             return nullptr;
     } else {
         m_skinFile.Assign(skin);
-        UIResourceSource source;
-        source.folder = CWindowHostUI::GetResourceFolder();
-        source.archive = CWindowHostUI::GetResourceArchive();
-        source.keepArchiveOpen = CWindowHostUI::IsResourceArchiveCached();
-        source.openArchive = CWindowHostUI::GetCachedArchive();
+        UIResourceSource source = CProgramUI::GetResourceSource();
         if (!m_document.LoadFromFile(skin, source))
             return nullptr;
     }

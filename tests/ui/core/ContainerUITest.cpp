@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 #include "ui/core/WindowHostUI.h"
 
 namespace ui {
@@ -344,10 +344,9 @@ TEST(ContainerUITest, ChildrenAddedUnderAHostAreNamedAndInitialised)
 
 TEST(ContainerUITest, PaintClipsChildrenToTheClientArea)
 {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    DWORD* pixels = nullptr;
-    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, 20, 20, &pixels);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    CMemoryBitmapUI surface(nullptr, 20, 20);
+    HDC dc = surface.GetDC();
+    DWORD* pixels = surface.GetBits();
     for (int i = 0; i < 400; ++i)
         pixels[i] = 0x00FFFFFF;
 
@@ -371,10 +370,6 @@ TEST(ContainerUITest, PaintClipsChildrenToTheClientArea)
     EXPECT_EQ(0xFF0000u, pixels[10 * 20 + 10] & 0xFFFFFF);
     // The floating child lies over the inset and paints there.
     EXPECT_EQ(0x00FF00u, pixels[1 * 20 + 1] & 0xFFFFFF);
-
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
 }
 
 } // namespace

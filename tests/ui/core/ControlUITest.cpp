@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/core/ContainerUI.h"
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 #include "ui/core/WindowHostUI.h"
 
 namespace ui {
@@ -443,21 +443,12 @@ TEST(ControlUITest, LayoutRequestsReachTheHost)
 class Surface
 {
 public:
-    Surface()
+    Surface() : m_surface(nullptr, kSize, kSize), m_bits(m_surface.GetBits())
     {
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = CRenderer::CreateTopDownDib(m_dc, kSize, kSize, &m_bits);
-        m_old = ::SelectObject(m_dc, m_bitmap);
         for (int i = 0; i < kSize * kSize; ++i)
             m_bits[i] = 0x00FFFFFF;
     }
-    ~Surface()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
+    HDC dc() const { return m_surface.GetDC(); }
     // 0x00RRGGBB of the pixel.
     DWORD At(int x, int y)
     {
@@ -467,9 +458,7 @@ public:
     static const int kSize = 20;
 
 private:
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    CMemoryBitmapUI m_surface;
     DWORD* m_bits;
 };
 

@@ -6,7 +6,7 @@
 #include "ui/core/ContainerUI.h"
 #include "ui/core/HorizontalLayoutUI.h"
 #include "ui/core/VerticalLayoutUI.h"
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 #include "tests/ui/core/ControlTreeTestSupport.h"
 
 namespace ui {
@@ -337,22 +337,19 @@ TEST(LayoutTest, SplitterTrackerIsPaintedInTrackerMode)
     // The layout keeps its bounds until the release.
     EXPECT_TRUE(HasBounds(t.pane, 0, 0, 100, 100));
 
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    DWORD* pixels = nullptr;
-    HBITMAP bitmap = CRenderer::CreateTopDownDib(dc, 100, 300, &pixels);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    for (int i = 0; i < 100 * 300; ++i)
-        pixels[i] = 0x00FFFFFF;
-    t.pane->PaintOverlay(dc, Rect(0, 0, 100, 300));
-    ::GdiFlush();
-    // The strip of the dragged rectangle (rows 118 .. 122) is darkened to
-    // about a third; above it nothing changes.
-    DWORD inStrip = pixels[120 * 100 + 50] & 0xFF;
-    EXPECT_NEAR(0x55, static_cast<int>(inStrip), 3);
-    EXPECT_EQ(0x00FFFFFFu, pixels[116 * 100 + 50] & 0xFFFFFF);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
+    {
+        CMemoryBitmapUI surface(nullptr, 100, 300);
+        DWORD* pixels = surface.GetBits();
+        for (int i = 0; i < 100 * 300; ++i)
+            pixels[i] = 0x00FFFFFF;
+        t.pane->PaintOverlay(surface.GetDC(), Rect(0, 0, 100, 300));
+        ::GdiFlush();
+        // The strip of the dragged rectangle (rows 118 .. 122) is darkened to
+        // about a third; above it nothing changes.
+        DWORD inStrip = pixels[120 * 100 + 50] & 0xFF;
+        EXPECT_NEAR(0x55, static_cast<int>(inStrip), 3);
+        EXPECT_EQ(0x00FFFFFFu, pixels[116 * 100 + 50] & 0xFFFFFF);
+    }
 
     t.Send(EventButtonUp, 50, 120);
     EXPECT_TRUE(HasBounds(t.pane, 0, 0, 100, 123));

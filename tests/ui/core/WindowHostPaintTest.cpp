@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "HostTestSupport.h"
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 
 using namespace ui;
 using namespace hosttest;
@@ -72,37 +72,25 @@ public:
 class Canvas
 {
 public:
-    Canvas(int width, int height) : m_width(width)
+    Canvas(int width, int height) : m_width(width), m_surface(nullptr, width, height)
     {
-        dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = CRenderer::CreateTopDownDib(dc, width, height, &m_bits);
-        m_previous = ::SelectObject(dc, m_bitmap);
+        dc = m_surface.GetDC();
         RECT all = { 0, 0, width, height };
         ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
-    ~Canvas()
-    {
-        ::SelectObject(dc, m_previous);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
     // 0xRRGGBB
     DWORD At(int x, int y) const
     {
         ::GdiFlush();
-        return m_bits[y * m_width + x] & 0xFFFFFF;
+        return m_surface.GetBits()[y * m_width + x] & 0xFFFFFF;
     }
 
     HDC dc;
 
 private:
     int m_width;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    DWORD* m_bits = nullptr;
+    CMemoryBitmapUI m_surface;
 };
 
 // Root (200 x 120, white) with two rows: a (blue, 40 high) and b (grey,

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/gfx/MemoryBitmap.h"
 #include "ui/gfx/Renderer.h"
 
 namespace rendertest {
@@ -21,23 +22,13 @@ namespace rendertest {
 class OffscreenDib
 {
 public:
-    OffscreenDib(int width, int height) : m_width(width), m_height(height)
+    OffscreenDib(int width, int height)
+        : m_width(width), m_height(height), m_surface(nullptr, width, height), m_bits(m_surface.GetBits())
     {
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ui::CRenderer::CreateTopDownDib(m_dc, width, height, &m_bits);
-        m_old = ::SelectObject(m_dc, m_bitmap);
     }
-    ~OffscreenDib()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    OffscreenDib(const OffscreenDib&) = delete;
-    OffscreenDib& operator=(const OffscreenDib&) = delete;
 
-    HDC dc() const { return m_dc; }
-    bool ok() const { return m_dc != nullptr && m_bits != nullptr; }
+    HDC dc() const { return m_surface.GetDC(); }
+    bool ok() const { return m_surface.GetDC() != nullptr && m_bits != nullptr; }
     void Clear(DWORD pixel)
     {
         ::GdiFlush();
@@ -59,10 +50,8 @@ public:
 private:
     int m_width;
     int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-    DWORD* m_bits = nullptr;
+    ui::CMemoryBitmapUI m_surface;
+    DWORD* m_bits;
 };
 
 // A bitmap of premultiplied 0xAARRGGBB pixels, rows top-down.

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "ui/gfx/Renderer.h"
+#include "ui/gfx/MemoryBitmap.h"
 
 namespace texttest {
 
@@ -13,23 +13,13 @@ namespace texttest {
 class Canvas
 {
 public:
-    Canvas(int width, int height) : m_width(width), m_height(height), m_bits(nullptr)
+    Canvas(int width, int height)
+        : m_width(width), m_height(height), m_surface(nullptr, width, height), m_bits(m_surface.GetBits())
     {
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ui::CRenderer::CreateTopDownDib(m_dc, width, height, &m_bits);
-        m_old = ::SelectObject(m_dc, m_bitmap);
         Clear();
     }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
-    HDC dc() const { return m_dc; }
+    HDC dc() const { return m_surface.GetDC(); }
     int width() const { return m_width; }
     int height() const { return m_height; }
 
@@ -124,9 +114,7 @@ public:
 private:
     int m_width;
     int m_height;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    ui::CMemoryBitmapUI m_surface;
     DWORD* m_bits;
 };
 
