@@ -11,6 +11,7 @@
 #include "ui/controls/ListBodyUI.h"
 #include "ui/controls/ListUI.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 using namespace ui;
 using texttest::Canvas;
