@@ -55,18 +55,18 @@ char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
             empty[0] = '\0';
         return empty;
     }
-    int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, NULL, 0);
+    int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, nullptr, 0);
     wchar_t* wide = static_cast<wchar_t*>(std::malloc((wideLength + 1) * sizeof(wchar_t)));
     if (!wide)
-        return NULL;
+        return nullptr;
     wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, wideLength);
     wide[wideLength] = L'\0';
 
-    int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, NULL, 0, NULL, NULL) : 0;
+    int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr) : 0;
     char* ansi = static_cast<char*>(std::malloc(ansiLength + 1));
     if (ansi) {
         if (ansiLength > 0)
-            ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, ansiLength, NULL, NULL);
+            ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, ansiLength, nullptr, nullptr);
         ansi[ansiLength] = '\0';
         *length = ansiLength;
     }

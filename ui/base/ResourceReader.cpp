@@ -30,8 +30,8 @@ CResourceReader::Result CResourceReader::ReadFile(const char* path, unsigned max
 {
     *bytes = nullptr;
     *size = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return kOpenFailed;
     DWORD high = 0;
@@ -51,7 +51,7 @@ CResourceReader::Result CResourceReader::ReadFile(const char* path, unsigned max
     }
     if (result == kOk) {
         DWORD read = 0;
-        if (!::ReadFile(file, buffer, length, &read, NULL) || read < length) {
+        if (!::ReadFile(file, buffer, length, &read, nullptr) || read < length) {
             std::free(buffer);
             buffer = nullptr;
             result = kReadFailed;

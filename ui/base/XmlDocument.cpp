@@ -157,7 +157,7 @@ bool CXmlDocument::LoadFromResource(void* module, const char* name, const char* 
     if (!resource)
         return Failed("Could not find resource", "");
     HGLOBAL loaded = LoadResource(instance, resource);
-    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
         return Failed("Could not load resource", "");
     return LoadFromUtf8(bytes, static_cast<int>(SizeofResource(instance, resource)));

@@ -94,7 +94,7 @@ struct UINotify
     WPARAM wParam;
     LPARAM lParam;
 
-    UINotify() : sender(0), timestamp(0), wParam(0), lParam(0)
+    UINotify() : sender(nullptr), timestamp(0), wParam(0), lParam(0)
     {
         mousePoint.x = 0;
         mousePoint.y = 0;

@@ -12,7 +12,7 @@
 namespace ui {
 
 CUIPtrArray CWindowHostUI::s_liveHosts;
-HPEN CWindowHostUI::s_updatePen = 0;
+HPEN CWindowHostUI::s_updatePen = nullptr;
 
 namespace {
 
@@ -59,17 +59,17 @@ UIImageLoader CWindowHostUI::GetImageLoader() { return CProgramUI::GetImageLoade
 // ---- setup and teardown ------------------------------------------------------
 
 CWindowHostUI::CWindowHostUI()
-    : m_window(0)
-    , m_paintDC(0)
+    : m_window(nullptr)
+    , m_paintDC(nullptr)
     , m_offscreen(nullptr)
     , m_background(nullptr)
-    , m_tooltip(0)
+    , m_tooltip(nullptr)
     , m_showUpdateRect(false)
-    , m_root(0)
-    , m_focus(0)
-    , m_hover(0)
-    , m_click(0)
-    , m_keyPressed(0)
+    , m_root(nullptr)
+    , m_focus(nullptr)
+    , m_hover(nullptr)
+    , m_click(nullptr)
+    , m_keyPressed(nullptr)
     , m_timerCounter(kTimerCounterStart)
     , m_firstLayout(true)
     , m_updateNeeded(false)
@@ -78,7 +78,7 @@ CWindowHostUI::CWindowHostUI()
     , m_alphaBackground(false)
     , m_mouseTracking(false)
     , m_mouseCaptured(false)
-    , m_resourceParent(0)
+    , m_resourceParent(nullptr)
     , m_destroying(false)
 {
     ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
@@ -91,7 +91,7 @@ CWindowHostUI::CWindowHostUI()
     ::SetRectEmpty(&m_sizeBox);
     ::SetRectEmpty(&m_caption);
 
-    if (s_updatePen == 0) {
+    if (s_updatePen == nullptr) {
         s_updatePen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
         ::InitCommonControls();
         // Loaded once, so that its blending functions can be found later.
@@ -105,7 +105,7 @@ CWindowHostUI::~CWindowHostUI()
     DeleteCleanupList();
     m_names.RemoveAll();
     CControlUI* root = m_root;
-    m_root = 0;
+    m_root = nullptr;
     delete root;
     // Deleting the tree hands children of containers that delete later to
     // the cleanup list; they go now, and so does whatever they hand on.
@@ -119,13 +119,13 @@ CWindowHostUI::~CWindowHostUI()
         m_postedNotifications.Remove(0);
     }
 
-    if (m_tooltip != 0 && ::IsWindow(m_tooltip))
+    if (m_tooltip != nullptr && ::IsWindow(m_tooltip))
         ::DestroyWindow(m_tooltip);
-    m_tooltip = 0;
+    m_tooltip = nullptr;
     ReleasePaintBuffers();
-    if (m_paintDC != 0)
+    if (m_paintDC != nullptr)
         ::ReleaseDC(m_window, m_paintDC);
-    m_paintDC = 0;
+    m_paintDC = nullptr;
     m_resources.SetMeasureDC(nullptr);
     RemoveFirst(s_liveHosts, this);
 }
@@ -133,11 +133,11 @@ CWindowHostUI::~CWindowHostUI()
 void CWindowHostUI::AttachWindow(HWND window)
 {
     // Binding again releases what the previous window gave.
-    if (m_paintDC != 0)
+    if (m_paintDC != nullptr)
         ::ReleaseDC(m_window, m_paintDC);
     ReleasePaintBuffers();
     m_window = window;
-    m_paintDC = window != 0 ? ::GetDC(window) : 0;
+    m_paintDC = window != nullptr ? ::GetDC(window) : nullptr;
     m_resources.SetMeasureDC(m_paintDC);
     if (s_liveHosts.Find(this) < 0)
         s_liveHosts.Add(this);
@@ -145,15 +145,15 @@ void CWindowHostUI::AttachWindow(HWND window)
 
 bool CWindowHostUI::AttachRoot(CControlUI* root)
 {
-    SetFocusControl(0);
-    m_keyPressed = 0;
-    m_hover = 0;
-    m_click = 0;
+    SetFocusControl(nullptr);
+    m_keyPressed = nullptr;
+    m_hover = nullptr;
+    m_click = nullptr;
     if (m_mouseCaptured) {
         m_mouseCaptured = false;
         ::ReleaseCapture();
     }
-    if (m_root != 0 && m_root != root) {
+    if (m_root != nullptr && m_root != root) {
         m_overlays.Empty();
         DeleteControlLater(m_root);
     }
@@ -161,7 +161,7 @@ bool CWindowHostUI::AttachRoot(CControlUI* root)
     m_firstLayout = true;
     m_updateNeeded = true;
     m_focusNeeded = true;
-    if (root == 0)
+    if (root == nullptr)
         return false;
     root->SetHost(this, root->GetParent(), true);
     RegisterNames(root);
@@ -170,14 +170,14 @@ bool CWindowHostUI::AttachRoot(CControlUI* root)
 
 CControlUI* CWindowHostUI::FindControlByName(const char* name) const
 {
-    if (name == 0)
-        return 0;
+    if (name == nullptr)
+        return nullptr;
     return static_cast<CControlUI*>(m_names.Find(name));
 }
 
 void CWindowHostUI::RegisterNames(CControlUI* subtree)
 {
-    if (subtree != 0)
+    if (subtree != nullptr)
         subtree->FindControl(NameRegistrationVisitor, this, 0);
 }
 
@@ -185,24 +185,24 @@ CControlUI* CWindowHostUI::NameRegistrationVisitor(CControlUI* control, void* da
 {
     CWindowHostUI* host = static_cast<CWindowHostUI*>(data);
     const char* name = control->GetName();
-    if (name != 0 && name[0] != '\0')
+    if (name != nullptr && name[0] != '\0')
         host->m_names.Insert(name, control);  // an existing entry stays
-    return 0;
+    return nullptr;
 }
 
 // ---- window settings and colours ---------------------------------------------
 
 void CWindowHostUI::SetWindowAlpha(int alpha)
 {
-    if (m_window == 0)
+    if (m_window == nullptr)
         return;
     typedef BOOL(WINAPI * SetLayeredProc)(HWND, COLORREF, BYTE, DWORD);
     HMODULE user32 = ::GetModuleHandleA("User32.dll");
-    if (user32 == 0)
+    if (user32 == nullptr)
         return;
     FARPROC proc = ::GetProcAddress(user32, "SetLayeredWindowAttributes");
     SetLayeredProc setLayered = reinterpret_cast<SetLayeredProc>(reinterpret_cast<void (*)()>(proc));
-    if (setLayered == 0)
+    if (setLayered == nullptr)
         return;
     LONG style = ::GetWindowLongA(m_window, GWL_EXSTYLE);
     LONG newStyle = alpha > 255 ? (style & ~WS_EX_LAYERED) : (style | WS_EX_LAYERED);
@@ -227,8 +227,8 @@ void CWindowHostUI::SetInitialSize(int cx, int cy)
 {
     m_initialSize.cx = cx;
     m_initialSize.cy = cy;
-    if (m_root == 0 && m_window != 0)
-        ::SetWindowPos(m_window, 0, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_root == nullptr && m_window != nullptr)
+        ::SetWindowPos(m_window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWindowHostUI::SetSizeBox(const RECT& box) { m_sizeBox = box; }
@@ -318,16 +318,16 @@ void CWindowHostUI::ClearClassDefaults() { m_resources.ClearClassDefaults(); }
 
 bool CWindowHostUI::JoinOptionGroup(const char* group, CControlUI* control)
 {
-    if (group == 0)
+    if (group == nullptr)
         return false;
     CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
-    if (members != 0) {
+    if (members != nullptr) {
         if (members->Find(control) >= 0)
             return false;
         return members->Add(control);
     }
     members = new (std::nothrow) CUIPtrArray(6);
-    if (members == 0)
+    if (members == nullptr)
         return false;
     if (!members->Add(control) || !m_optionGroups.Insert(group, members)) {
         delete members;
@@ -338,10 +338,10 @@ bool CWindowHostUI::JoinOptionGroup(const char* group, CControlUI* control)
 
 void CWindowHostUI::LeaveOptionGroup(const char* group, CControlUI* control)
 {
-    if (group == 0)
+    if (group == nullptr)
         return;
     CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
-    if (members == 0)
+    if (members == nullptr)
         return;
     RemoveFirst(*members, control);
     if (members->GetSize() == 0) {
@@ -352,8 +352,8 @@ void CWindowHostUI::LeaveOptionGroup(const char* group, CControlUI* control)
 
 CUIPtrArray* CWindowHostUI::GetOptionGroupMembers(const char* group) const
 {
-    if (group == 0)
-        return 0;
+    if (group == nullptr)
+        return nullptr;
     return static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
 }
 
@@ -386,21 +386,21 @@ CControlUI* CWindowHostUI::GetOverlayControl(int index) const
 CControlUI* CWindowHostUI::ForgetVisitor(CControlUI* control, void* data)
 {
     static_cast<CWindowHostUI*>(data)->ForgetControl(control);
-    return 0;
+    return nullptr;
 }
 
 void CWindowHostUI::DeleteControlLater(CControlUI* control)
 {
-    if (control == 0)
+    if (control == nullptr)
         return;
     // Once detached, the controls of the subtree no longer tell the host
     // when they go, so every reference to them is dropped now.
     control->FindControl(ForgetVisitor, this, 0);
     if (control == m_root)
-        m_root = 0;
-    control->SetHost(0, 0, false);
+        m_root = nullptr;
+    control->SetHost(nullptr, nullptr, false);
     m_cleanup.Add(control);
-    if (!m_destroying && m_window != 0)
+    if (!m_destroying && m_window != nullptr)
         ::PostMessageA(m_window, MessageHostCleanup, 0, 0);
 }
 
@@ -440,7 +440,7 @@ bool CWindowHostUI::SetControlTimer(CControlUI* control, UINT localId, UINT elap
 {
     // Without a window the platform would make a thread timer with an id of
     // its own choosing, which the host could never match.
-    if (control == 0 || m_window == 0)
+    if (control == nullptr || m_window == nullptr)
         return false;
     for (int i = 0; i < m_timers.GetSize(); ++i) {
         UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
@@ -448,7 +448,7 @@ bool CWindowHostUI::SetControlTimer(CControlUI* control, UINT localId, UINT elap
             continue;
         if (!timer->killed)
             return false;
-        if (::SetTimer(m_window, timer->windowTimerId, elapseMs, 0) == 0)
+        if (::SetTimer(m_window, timer->windowTimerId, elapseMs, nullptr) == 0)
             return false;
         timer->killed = false;
         return true;
@@ -456,10 +456,10 @@ bool CWindowHostUI::SetControlTimer(CControlUI* control, UINT localId, UINT elap
     UINT id;
     if (!TakeTimerId(id))
         return false;
-    if (::SetTimer(m_window, id, elapseMs, 0) == 0)
+    if (::SetTimer(m_window, id, elapseMs, nullptr) == 0)
         return false;
     UITimerInfo* timer = new (std::nothrow) UITimerInfo;
-    if (timer == 0 || !m_timers.Add(timer)) {
+    if (timer == nullptr || !m_timers.Add(timer)) {
         ::KillTimer(m_window, id);
         delete timer;
         return false;
@@ -513,14 +513,14 @@ void CWindowHostUI::ClearTimers()
 
 void CWindowHostUI::ForgetControl(CControlUI* control)
 {
-    if (control == 0)
+    if (control == nullptr)
         return;
     if (m_keyPressed == control)
-        m_keyPressed = 0;
+        m_keyPressed = nullptr;
     if (m_hover == control)
-        m_hover = 0;
+        m_hover = nullptr;
     if (m_click == control) {
-        m_click = 0;
+        m_click = nullptr;
         // Nobody is left to take the button-up that would end the capture.
         if (m_mouseCaptured) {
             m_mouseCaptured = false;
@@ -528,10 +528,10 @@ void CWindowHostUI::ForgetControl(CControlUI* control)
         }
     }
     if (m_focus == control)
-        m_focus = 0;
+        m_focus = nullptr;
     KillControlTimers(control);
     const char* name = control->GetName();
-    if (name != 0 && name[0] != '\0' && m_names.Find(name) == control)
+    if (name != nullptr && name[0] != '\0' && m_names.Find(name) == control)
         m_names.Remove(name);
     RemoveAllOccurrences(m_overlays, control);
     DropPostedNotificationsFor(control);

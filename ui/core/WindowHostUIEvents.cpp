@@ -101,7 +101,7 @@ void CWindowHostUI::InitEvent(UIEvent& event, int type, CControlUI* sender) cons
 
 void CWindowHostUI::SendEvent(CControlUI* control, UIEvent& event)
 {
-    if (control != 0)
+    if (control != nullptr)
         control->DispatchEvent(event);
 }
 
@@ -121,20 +121,20 @@ void CWindowHostUI::SendMouseEvent(CControlUI* target, int type, POINT pt, WORD 
 
 bool CWindowHostUI::IsOwnControl(CControlUI* control) const
 {
-    return control != 0 && control->GetHost() == this;
+    return control != nullptr && control->GetHost() == this;
 }
 
 CControlUI* CWindowHostUI::FindPointVisitor(CControlUI* control, void* data)
 {
     const POINT* pt = static_cast<const POINT*>(data);
     RECT bounds = control->GetBounds();
-    return ::PtInRect(&bounds, *pt) ? control : 0;
+    return ::PtInRect(&bounds, *pt) ? control : nullptr;
 }
 
 CControlUI* CWindowHostUI::FindControlAt(POINT point) const
 {
-    if (m_root == 0)
-        return 0;
+    if (m_root == nullptr)
+        return nullptr;
     return m_root->FindControl(FindPointVisitor, &point, FindVisible | FindHitTest | FindTopFirst);
 }
 
@@ -155,9 +155,9 @@ void CWindowHostUI::SendNotification(UINotify& notify, bool posted)
 {
     if (posted) {
         UINotify* copy = new (std::nothrow) UINotify(notify);
-        if (copy != 0 && m_postedNotifications.Add(copy)) {
+        if (copy != nullptr && m_postedNotifications.Add(copy)) {
             if (m_postedNotifications.GetSize() > 1
-                || (m_window != 0 && ::PostMessageA(m_window, MessageHostNotify, 0, 0)))
+                || (m_window != nullptr && ::PostMessageA(m_window, MessageHostNotify, 0, 0)))
                 return;
             m_postedNotifications.Remove(m_postedNotifications.GetSize() - 1);
         }
@@ -173,7 +173,7 @@ void CWindowHostUI::DeliverNotification(UINotify& notify)
     notify.timestamp = ::GetTickCount();
     // The sender's own listeners first; one that returns false ends only
     // that step.
-    if (notify.sender != 0)
+    if (notify.sender != nullptr)
         notify.sender->InvokeListeners(ListenNotify, &notify);
     for (int i = 0; i < m_notifiers.GetSize();) {
         INotifyUI* listener = static_cast<INotifyUI*>(m_notifiers.GetAt(i));
@@ -211,19 +211,19 @@ void CWindowHostUI::DropPostedNotificationsFor(CControlUI* control)
 
 void CWindowHostUI::SetFocusControl(CControlUI* control)
 {
-    if (m_window != 0 && ::GetFocus() != m_window && control != m_focus)
+    if (m_window != nullptr && ::GetFocus() != m_window && control != m_focus)
         ::SetFocus(m_window);
     if (control == m_focus)
         return;
-    if (m_focus != 0) {
+    if (m_focus != nullptr) {
         CControlUI* old = m_focus;
-        m_focus = 0;
+        m_focus = nullptr;
         UIEvent event;
         InitEvent(event, EventKillFocus, control);
         SendEvent(old, event);
         SendNotification(old, "killfocus");
     }
-    if (control == 0 || control->GetHost() != this || !control->IsVisible() || !control->IsEnabled())
+    if (control == nullptr || control->GetHost() != this || !control->IsVisible() || !control->IsEnabled())
         return;
     m_focus = control;
     UIEvent event;
@@ -235,13 +235,13 @@ void CWindowHostUI::SetFocusControl(CControlUI* control)
 
 void CWindowHostUI::FocusAtNextPaint(CControlUI* control)
 {
-    if (m_window != 0)
+    if (m_window != nullptr)
         ::SetFocus(m_window);
-    if (control == 0)
+    if (control == nullptr)
         return;
-    if (m_focus != 0) {
+    if (m_focus != nullptr) {
         CControlUI* old = m_focus;
-        m_focus = 0;
+        m_focus = nullptr;
         UIEvent event;
         InitEvent(event, EventKillFocus, control);
         SendEvent(old, event);
@@ -251,7 +251,7 @@ void CWindowHostUI::FocusAtNextPaint(CControlUI* control)
     // from there, onto the control when it is a tab stop.
     m_focus = FindTabStop(control, false);
     m_focusNeeded = true;
-    if (m_root != 0)
+    if (m_root != nullptr)
         m_root->RequestLayout();
 }
 
@@ -261,30 +261,30 @@ CControlUI* CWindowHostUI::TabSearchVisitor(CControlUI* control, void* data)
     if (control == search->focus) {
         if (search->forward)
             search->nextIsIt = true;
-        else if (search->last != 0)
+        else if (search->last != nullptr)
             return search->last;
-        return 0;
+        return nullptr;
     }
     if ((control->GetBehaviorFlags() & ControlFlagTabStop) == 0)
-        return 0;
+        return nullptr;
     search->last = control;
-    if (search->nextIsIt || search->focus == 0)
+    if (search->nextIsIt || search->focus == nullptr)
         return control;
-    return 0;
+    return nullptr;
 }
 
 CControlUI* CWindowHostUI::FindTabStop(CControlUI* from, bool forward) const
 {
-    if (m_root == 0)
-        return 0;
+    if (m_root == nullptr)
+        return nullptr;
     const UINT flags = FindVisible | FindEnabled | FindMeFirst;
-    TabSearch search = { from, 0, forward, false };
+    TabSearch search = { from, nullptr, forward, false };
     CControlUI* found = m_root->FindControl(TabSearchVisitor, &search, flags);
-    if (found != 0)
+    if (found != nullptr)
         return found;
     if (!forward)
         return search.last;
-    TabSearch first = { 0, 0, true, false };
+    TabSearch first = { nullptr, nullptr, true, false };
     return m_root->FindControl(TabSearchVisitor, &first, flags);
 }
 
@@ -292,12 +292,12 @@ bool CWindowHostUI::MoveFocus(bool forward)
 {
     if (m_updateNeeded && forward) {
         m_focusNeeded = true;
-        if (m_window != 0)
-            ::InvalidateRect(m_window, 0, FALSE);
+        if (m_window != nullptr)
+            ::InvalidateRect(m_window, nullptr, FALSE);
         return true;
     }
     CControlUI* next = FindTabStop(m_focus, forward);
-    if (next != 0)
+    if (next != nullptr)
         SetFocusControl(next);
     m_focusNeeded = false;
     return true;
@@ -307,19 +307,19 @@ bool CWindowHostUI::MoveFocus(bool forward)
 
 bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (m_window == 0)
+    if (m_window == nullptr)
         return false;
     if (RunFilters(m_windowFilters, message, wParam, lParam, result))
         return true;
 
     switch (message) {
     case WM_SIZE:
-        if (m_focus != 0) {
+        if (m_focus != nullptr) {
             UIEvent event;
             InitEvent(event, EventWindowSize, m_focus);
             SendEvent(m_focus, event);
         }
-        if (m_root != 0)
+        if (m_root != nullptr)
             m_root->RequestLayout();
         return true;
     case WM_PAINT:
@@ -334,7 +334,7 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         return OnSetCursor(lParam, wParam, result);
     case WM_GETMINMAXINFO: {
         MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        if (info == 0)
+        if (info == nullptr)
             return false;
         if (m_minTrack.cx > 0)
             info->ptMinTrackSize.x = m_minTrack.cx;
@@ -418,9 +418,9 @@ void CWindowHostUI::OnClose()
         SendMouseEvent(m_hover, EventMouseLeave, kNoPoint);
     if (m_click != nullptr)
         SendMouseEvent(m_click, EventButtonUp, kNoPoint);
-    SetFocusControl(0);
+    SetFocusControl(nullptr);
     HWND owner = ::GetWindow(m_window, GW_OWNER);
-    if (owner != 0)
+    if (owner != nullptr)
         ::SetFocus(owner);
 }
 
@@ -434,10 +434,10 @@ bool CWindowHostUI::OnSetCursor(LPARAM lParam, WPARAM wParam, LRESULT&)
     ::GetCursorPos(&pt);
     ::ScreenToClient(m_window, &pt);
     CControlUI* control = FindControlAt(pt);
-    if (control == 0 || (control->GetBehaviorFlags() & ControlFlagSetCursor) == 0)
+    if (control == nullptr || (control->GetBehaviorFlags() & ControlFlagSetCursor) == 0)
         return false;
     UIEvent event;
-    InitEvent(event, EventSetCursor, 0);
+    InitEvent(event, EventSetCursor, nullptr);
     event.mousePoint = pt;
     event.keyState = GetModifierState();
     event.wParam = wParam;
@@ -451,16 +451,16 @@ void CWindowHostUI::OnKey(int eventType, WPARAM wParam)
     CControlUI* target;
     if (eventType == EventKeyUp) {
         target = m_keyPressed;
-        m_keyPressed = 0;
+        m_keyPressed = nullptr;
     } else {
         target = m_focus;
-        if (eventType == EventKeyDown && target != 0)
+        if (eventType == EventKeyDown && target != nullptr)
             m_keyPressed = target;
     }
-    if (target == 0)
+    if (target == nullptr)
         return;
     UIEvent event;
-    InitEvent(event, eventType, 0);
+    InitEvent(event, eventType, nullptr);
     event.key = static_cast<char>(LOBYTE(wParam));
     event.mousePoint = m_lastMousePos;
     event.keyState = GetModifierState();
@@ -486,7 +486,7 @@ void CWindowHostUI::OnTimer(WPARAM wParam)
 
 void CWindowHostUI::DeactivateTooltip()
 {
-    if (m_tooltip != 0)
+    if (m_tooltip != nullptr)
         ::SendMessageA(m_tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
 }
 
@@ -497,7 +497,7 @@ void CWindowHostUI::OnMouseMove(LPARAM lParam)
         track.cbSize = sizeof(track);
         track.dwFlags = TME_HOVER | TME_LEAVE;
         track.hwndTrack = m_window;
-        track.dwHoverTime = m_tooltip != 0
+        track.dwHoverTime = m_tooltip != nullptr
             ? static_cast<DWORD>(::SendMessageA(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
             : 400;
         ::_TrackMouseEvent(&track);
@@ -506,21 +506,21 @@ void CWindowHostUI::OnMouseMove(LPARAM lParam)
     POINT pt = PointFromLParam(lParam);
     m_lastMousePos = pt;
     CControlUI* found = FindControlAt(pt);
-    if (found != 0 && found->GetHost() != this)
+    if (found != nullptr && found->GetHost() != this)
         return;
-    if (m_hover != 0 && m_hover != found) {
+    if (m_hover != nullptr && m_hover != found) {
         CControlUI* left = m_hover;
         m_hover = nullptr;
         SendMouseEvent(left, EventMouseLeave, pt);
         DeactivateTooltip();
     }
-    if (found != 0 && found != m_hover) {
+    if (found != nullptr && found != m_hover) {
         m_hover = found;
         SendMouseEvent(found, EventMouseEnter, pt);
         // The enter handler may have deleted the control (ForgetControl
         // cleared the hover then); it must not get the move.
         if (m_hover != found)
-            found = 0;
+            found = nullptr;
     }
     CControlUI* target = m_click != nullptr ? m_click : found;
     if (target != nullptr)
@@ -540,16 +540,16 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     m_mouseTracking = false;
     POINT pt = PointFromLParam(lParam);
     CControlUI* control = FindControlAt(pt);
-    if (control == 0)
+    if (control == nullptr)
         return false;
     if (m_hover != nullptr) {
         SendMouseEvent(m_hover, EventMouseHover, pt);
         control = FindControlAt(pt);  // the handler may have changed the tree
-        if (control == 0)
+        if (control == nullptr)
             return true;
     }
     const char* tip = control->GetTooltip();
-    if (tip == 0 || tip[0] == '\0')
+    if (tip == nullptr || tip[0] == '\0')
         return true;
     ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
     m_toolInfo.cbSize = sizeof(m_toolInfo);
@@ -559,11 +559,11 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     m_toolInfo.hinst = GetProgramInstance();
     m_toolInfo.lpszText = const_cast<char*>(tip);
     m_toolInfo.rect = control->GetBounds();
-    if (m_tooltip == 0) {
-        m_tooltip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, 0, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+    if (m_tooltip == nullptr) {
+        m_tooltip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      m_window, 0, GetProgramInstance(), 0);
-        if (m_tooltip == 0)
+                                      m_window, nullptr, GetProgramInstance(), nullptr);
+        if (m_tooltip == nullptr)
             return true;
         ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
     }
@@ -593,10 +593,10 @@ void CWindowHostUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
 {
     POINT pt = PointFromLParam(lParam);
     m_lastMousePos = pt;
-    if (m_click == 0)
+    if (m_click == nullptr)
         return;
     CControlUI* control = m_click;
-    m_click = 0;
+    m_click = nullptr;
     m_mouseCaptured = false;
     ::ReleaseCapture();
     SendMouseEvent(control, EventButtonUp, pt, LOWORD(wParam), wParam, lParam);
@@ -621,10 +621,10 @@ void CWindowHostUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
     POINT pt = PointFromLParam(lParam);
     ::ScreenToClient(m_window, &pt);
     m_lastMousePos = pt;
-    if (m_click == 0)
+    if (m_click == nullptr)
         return;
     CControlUI* control = m_click;
-    m_click = 0;
+    m_click = nullptr;
     m_mouseCaptured = false;
     ::ReleaseCapture();
     SendMouseEvent(control, EventContextMenu, pt, LOWORD(wParam), 0, reinterpret_cast<LPARAM>(control));
@@ -660,9 +660,9 @@ bool CWindowHostUI::PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         MoveFocus(!KeyIsDown(VK_SHIFT));
         return true;
     case WM_SYSKEYDOWN:
-        if (m_focus != 0) {
+        if (m_focus != nullptr) {
             UIEvent event;
-            InitEvent(event, EventSysKey, 0);
+            InitEvent(event, EventSysKey, nullptr);
             event.key = static_cast<char>(LOBYTE(wParam));
             event.mousePoint = m_lastMousePos;
             event.keyState = GetModifierState();
@@ -680,23 +680,23 @@ CControlUI* CWindowHostUI::ShortcutVisitor(CControlUI* control, void* data)
 {
     ShortcutSearch* search = static_cast<ShortcutSearch*>(data);
     if (!control->IsVisible())
-        return 0;
+        return nullptr;
     char shortcut = static_cast<char>(toupper(static_cast<unsigned char>(control->GetShortcut())));
     if (shortcut != '\0' && shortcut == search->key)
         search->pickNext = true;
     if (search->pickNext && (control->GetBehaviorFlags() & ControlFlagShortcutToNext) == 0)
         return control;
-    return 0;
+    return nullptr;
 }
 
 bool CWindowHostUI::ShortcutKey(WPARAM key)
 {
-    if (m_root == 0)
+    if (m_root == nullptr)
         return false;
     ShortcutSearch search = { static_cast<char>(toupper(static_cast<unsigned char>(key))), false };
     CControlUI* found =
         m_root->FindControl(ShortcutVisitor, &search, FindEnabled | FindTopFirst | FindMeFirst);
-    if (found == 0)
+    if (found == nullptr)
         return false;
     found->SetFocus();
     found->Activate();
@@ -705,7 +705,7 @@ bool CWindowHostUI::ShortcutKey(WPARAM key)
 
 bool CWindowHostUI::PreTranslateForAllHosts(const MSG* msg)
 {
-    if (msg == 0)
+    if (msg == nullptr)
         return false;
     HWND parent = ::GetParent(msg->hwnd);
     LONG style = ::GetWindowLongA(msg->hwnd, GWL_STYLE);
@@ -726,7 +726,7 @@ void CWindowHostUI::RunMessageLoop()
 {
     MSG msg;
     // GetMessageA answers -1 on failure; that ends the loop too.
-    while (::GetMessageA(&msg, 0, 0, 0) > 0) {
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (!PreTranslateForAllHosts(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);

@@ -28,7 +28,7 @@ bool IsEmptyRect(const RECT& rc)
 
 CControlUI* CWindowHostUI::LayoutPendingVisitor(CControlUI* control, void*)
 {
-    return control->IsLayoutPending() ? control : 0;
+    return control->IsLayoutPending() ? control : nullptr;
 }
 
 // ---- layout ---------------------------------------------------------------------
@@ -46,8 +46,8 @@ void CWindowHostUI::LayoutBeforePaint()
         ReleasePaintBuffers();
     } else {
         for (int placed = 0; placed < kMaxPartialLayouts; ++placed) {
-            CControlUI* control = m_root->FindControl(LayoutPendingVisitor, 0, FindVisible | FindMeFirst);
-            if (control == 0)
+            CControlUI* control = m_root->FindControl(LayoutPendingVisitor, nullptr, FindVisible | FindMeFirst);
+            if (control == nullptr)
                 break;
             RECT bounds = control->GetBounds();
             control->SetBounds(bounds);
@@ -66,11 +66,11 @@ void CWindowHostUI::PlaceFocusAfterPaintLayout()
 {
     if (m_updateNeeded) {
         // The layout asked for another one; the focus waits for it.
-        ::InvalidateRect(m_window, 0, FALSE);
+        ::InvalidateRect(m_window, nullptr, FALSE);
         return;
     }
     CControlUI* next = FindTabStop(m_focus, true);
-    if (next != 0)
+    if (next != nullptr)
         SetFocusControl(next);
     m_focusNeeded = false;
 }
@@ -90,7 +90,7 @@ bool CWindowHostUI::EnsureOffscreenBuffer()
     if (m_offscreen != nullptr)
         return true;
     RECT client;
-    if (m_paintDC == 0 || !::GetClientRect(m_window, &client) || IsEmptyRect(client))
+    if (m_paintDC == nullptr || !::GetClientRect(m_window, &client) || IsEmptyRect(client))
         return false;
     m_offscreen =
         new (std::nothrow) CMemoryBitmapUI(m_paintDC, client.right - client.left, client.bottom - client.top);
@@ -153,7 +153,7 @@ bool CWindowHostUI::OnPaint()
     if (!::GetUpdateRect(m_window, &update, FALSE))
         return true;
     PAINTSTRUCT ps;
-    if (m_root == 0) {
+    if (m_root == nullptr) {
         ::BeginPaint(m_window, &ps);
         ::EndPaint(m_window, &ps);
         return true;
@@ -163,12 +163,12 @@ bool CWindowHostUI::OnPaint()
         LayoutBeforePaint();
     // The layout may have sent "windowinit", whose listeners may have
     // replaced or dropped the tree.
-    if (m_focusNeeded && m_root != 0)
+    if (m_focusNeeded && m_root != nullptr)
         PlaceFocusAfterPaintLayout();
-    bool buffered = m_offscreenPaint && m_root != 0 && EnsureOffscreenBuffer();
+    bool buffered = m_offscreenPaint && m_root != nullptr && EnsureOffscreenBuffer();
 
     HDC target = ::BeginPaint(m_window, &ps);
-    if (target != 0 && m_root != 0) {
+    if (target != nullptr && m_root != nullptr) {
         if (buffered) {
             PaintThroughBuffer(target, ps.rcPaint);
         } else {
@@ -181,7 +181,7 @@ bool CWindowHostUI::OnPaint()
 
     // A control that asked for layout while painting gets another paint.
     if (m_updateNeeded)
-        ::InvalidateRect(m_window, 0, FALSE);
+        ::InvalidateRect(m_window, nullptr, FALSE);
     return true;
 }
 
@@ -189,19 +189,19 @@ bool CWindowHostUI::OnPaint()
 
 void CWindowHostUI::OnPrintClient(HDC dc, LPARAM options)
 {
-    if (dc == 0)
+    if (dc == nullptr)
         return;
     RECT client;
     ::GetClientRect(m_window, &client);
     int saved = ::SaveDC(dc);
-    if (m_root != 0)
+    if (m_root != nullptr)
         m_root->Paint(dc, client);
     if ((options & PRF_CHILDREN) != 0) {
-        for (HWND child = ::GetWindow(m_window, GW_CHILD); child != 0; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = ::GetWindow(m_window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
             RECT rc;
             ::GetWindowRect(child, &rc);
             ::MapWindowPoints(HWND_DESKTOP, m_window, reinterpret_cast<POINT*>(&rc), 2);
-            ::SetWindowOrgEx(dc, -rc.left, -rc.top, 0);
+            ::SetWindowOrgEx(dc, -rc.left, -rc.top, nullptr);
             ::SendMessageA(child, WM_PRINT, reinterpret_cast<WPARAM>(dc), options | PRF_NONCLIENT);
         }
     }

@@ -12,7 +12,7 @@ const char kObjectProperty[] = "WndX";
 } // namespace
 
 CWindowWnd::CWindowWnd()
-    : m_window(0)
+    : m_window(nullptr)
     , m_previousProc(::DefWindowProcA)
 {
 }
@@ -21,7 +21,7 @@ CWindowWnd::~CWindowWnd()
 {
     // An object that goes before its window leaves it to the default
     // procedure instead of to a dangling pointer.
-    if (m_window == 0 || !::IsWindow(m_window))
+    if (m_window == nullptr || !::IsWindow(m_window))
         return;
     if (::GetPropA(m_window, kObjectProperty) == static_cast<HANDLE>(this))
         ::RemovePropA(m_window, kObjectProperty);
@@ -31,7 +31,7 @@ CWindowWnd::~CWindowWnd()
 
 const char* CWindowWnd::SuperclassName() const
 {
-    return 0;
+    return nullptr;
 }
 
 UINT CWindowWnd::ClassStyle() const
@@ -56,15 +56,15 @@ LRESULT CWindowWnd::CallPreviousProc(UINT message, WPARAM wParam, LPARAM lParam)
 HWND CWindowWnd::Create(HWND parent, const char* title, DWORD style, DWORD exStyle,
                         int x, int y, int cx, int cy)
 {
-    bool registered = SuperclassName() != 0 ? RegisterSuperclass() : RegisterOwnClass();
+    bool registered = SuperclassName() != nullptr ? RegisterSuperclass() : RegisterOwnClass();
     if (!registered)
-        return 0;
-    HWND window = ::CreateWindowExA(exStyle, ClassName(), title, style, x, y, cx, cy, parent, 0,
+        return nullptr;
+    HWND window = ::CreateWindowExA(exStyle, ClassName(), title, style, x, y, cx, cy, parent, nullptr,
                                     CWindowHostUI::GetProgramInstance(), this);
     // The window field is set by the creation message already; a window that
     // was destroyed during creation has unbound the object again, and then
     // CreateWindowExA reports null.
-    if (window != 0 && m_window == 0 && ::IsWindow(window))
+    if (window != nullptr && m_window == nullptr && ::IsWindow(window))
         m_window = window;
     return window;
 }
@@ -76,7 +76,7 @@ bool CWindowWnd::RegisterOwnClass()
     wc.style = ClassStyle();
     wc.lpfnWndProc = CWindowWnd::PlainWindowProc;
     wc.hInstance = CWindowHostUI::GetProgramInstance();
-    wc.hCursor = ::LoadCursorA(0, MAKEINTRESOURCEA(32512));
+    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
     wc.lpszClassName = ClassName();
     if (::RegisterClassA(&wc) != 0)
         return true;
@@ -89,7 +89,7 @@ bool CWindowWnd::RegisterSuperclass()
     ZeroMemory(&wc, sizeof(wc));
     wc.cbSize = sizeof(wc);
     HINSTANCE instance = CWindowHostUI::GetProgramInstance();
-    if (!::GetClassInfoExA(0, SuperclassName(), &wc)
+    if (!::GetClassInfoExA(nullptr, SuperclassName(), &wc)
         && !::GetClassInfoExA(instance, SuperclassName(), &wc))
         return false;
     m_previousProc = wc.lpfnWndProc;
@@ -108,7 +108,7 @@ LRESULT CALLBACK CWindowWnd::PlainWindowProc(HWND window, UINT message, WPARAM w
         CREATESTRUCTA* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         ::SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(self));
-        if (self != 0)
+        if (self != nullptr)
             self->m_window = window;
     } else {
         self = reinterpret_cast<CWindowWnd*>(::GetWindowLongA(window, GWL_USERDATA));
@@ -123,7 +123,7 @@ LRESULT CALLBACK CWindowWnd::SuperclassWindowProc(HWND window, UINT message, WPA
         CREATESTRUCTA* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         ::SetPropA(window, kObjectProperty, static_cast<HANDLE>(self));
-        if (self != 0)
+        if (self != nullptr)
             self->m_window = window;
     } else {
         self = static_cast<CWindowWnd*>(::GetPropA(window, kObjectProperty));
@@ -134,7 +134,7 @@ LRESULT CALLBACK CWindowWnd::SuperclassWindowProc(HWND window, UINT message, WPA
 LRESULT CWindowWnd::Route(CWindowWnd* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           bool superclassed)
 {
-    if (self == 0)
+    if (self == nullptr)
         return ::DefWindowProcA(window, message, wParam, lParam);
     if (message != WM_NCDESTROY)
         return self->HandleWindowMessage(message, wParam, lParam);
@@ -144,7 +144,7 @@ LRESULT CWindowWnd::Route(CWindowWnd* self, HWND window, UINT message, WPARAM wP
         ::RemovePropA(window, kObjectProperty);
     else
         ::SetWindowLongA(window, GWL_USERDATA, 0);
-    self->m_window = 0;
+    self->m_window = nullptr;
     // The object may delete itself here; nothing of it is touched afterwards.
     self->AfterLastMessage(window);
     return result;
@@ -152,13 +152,13 @@ LRESULT CWindowWnd::Route(CWindowWnd* self, HWND window, UINT message, WPARAM wP
 
 void CWindowWnd::Close()
 {
-    if (m_window != 0 && ::IsWindow(m_window))
+    if (m_window != nullptr && ::IsWindow(m_window))
         ::PostMessageA(m_window, WM_CLOSE, 1, 0);
 }
 
 void CWindowWnd::CenterOnOwner()
 {
-    if (m_window == 0)
+    if (m_window == nullptr)
         return;
     RECT window;
     ::GetWindowRect(m_window, &window);
@@ -169,7 +169,7 @@ void CWindowWnd::CenterOnOwner()
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     RECT area = work;
     HWND owner = ::GetWindow(m_window, GW_OWNER);
-    if (owner != 0)
+    if (owner != nullptr)
         ::GetWindowRect(owner, &area);
 
     int x = (area.left + area.right) / 2 - width / 2;
@@ -182,7 +182,7 @@ void CWindowWnd::CenterOnOwner()
         y = work.top;
     else if (y + height > work.bottom)
         y = work.bottom - height;
-    ::SetWindowPos(m_window, 0, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_window, nullptr, x, y, -1, -1, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace ui

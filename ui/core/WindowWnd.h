@@ -61,8 +61,8 @@ private:
     static LRESULT Route(CWindowWnd* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                          bool superclassed);
 
-    CWindowWnd(const CWindowWnd&);
-    CWindowWnd& operator=(const CWindowWnd&);
+    CWindowWnd(const CWindowWnd&) = delete;
+    CWindowWnd& operator=(const CWindowWnd&) = delete;
 
     HWND m_window;
     WNDPROC m_previousProc;

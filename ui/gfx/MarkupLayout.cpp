@@ -56,9 +56,9 @@ CMarkupLayout::CMarkupLayout(HDC dc, IResourcesUI* resources, UINT style)
     , m_style(style)
     , m_rc()
     , m_defaultColor(0)
-    , m_defaultFont(0)
-    , m_linkRects(0)
-    , m_linkTexts(0)
+    , m_defaultFont(nullptr)
+    , m_linkRects(nullptr)
+    , m_linkTexts(nullptr)
     , m_linkCapacity(0)
     , m_linkIndex(0)
     , m_lineLinkIndex(0)
@@ -71,13 +71,13 @@ CMarkupLayout::CMarkupLayout(HDC dc, IResourcesUI* resources, UINT style)
     , m_raw(false)
     , m_inLink(false)
     , m_selection(false)
-    , m_text(0)
+    , m_text(nullptr)
     , m_pen()
     , m_lineHeight(0)
     , m_drawHeight(0)
     , m_minHeight(0)
     , m_maxX(0)
-    , m_font(0)
+    , m_font(nullptr)
     , m_fonts(10)
     , m_colors(10)
     , m_spacings(10)
@@ -219,7 +219,7 @@ void CMarkupLayout::Run(RECT& rc, const char* text, DWORD color, RECT* linkRects
     m_defaultFont = m_resources->GetDefaultFontRecord();
     m_linkRects = linkRects;
     m_linkTexts = linkTexts;
-    m_linkCapacity = linkRects != 0 && linkTexts != 0 && linkCount > 0 ? linkCount : 0;
+    m_linkCapacity = linkRects != nullptr && linkTexts != nullptr && linkCount > 0 ? linkCount : 0;
 
     // The link under the mouse, from the rectangles of the previous layout.
     POINT mouse = m_resources->GetLastMousePos();
@@ -402,12 +402,12 @@ void CMarkupLayout::TextRun()
         if (end == start && AtLineStart())
             end = CAnsiCodePage::Next(start);
         if ((m_style & DT_WORDBREAK) != 0) {
-            const char* boundary = 0;
+            const char* boundary = nullptr;
             for (const char* c = start; c < end; c = CAnsiCodePage::Next(c)) {
                 if (!IsAsciiLetter(*c))
                     boundary = CAnsiCodePage::Next(c);
             }
-            if (boundary != 0)
+            if (boundary != nullptr)
                 end = boundary;
         }
         if ((m_style & DT_END_ELLIPSIS) != 0 && end > start) {
@@ -591,11 +591,11 @@ void CMarkupLayout::PushVariant(bool bold, bool underline, bool italic)
     underline = underline || base->underline;
     italic = italic || base->italic;
     HFONT font = m_resources->FindFont(base->face, base->size, bold, underline, italic);
-    if (font == 0)
+    if (font == nullptr)
         font = m_resources->RegisterFont(base->face, base->size, bold, underline, italic);
     // A variant that cannot be made repeats the current font, so that the
     // closing tag still pops what the opening one pushed.
-    PushFont(font != 0 ? m_resources->GetFontRecord(font) : base);
+    PushFont(font != nullptr ? m_resources->GetFontRecord(font) : base);
 }
 
 void CMarkupLayout::PushNamedFont(const char* argument)
@@ -607,18 +607,18 @@ void CMarkupLayout::PushNamedFont(const char* argument)
         return;
     }
     HFONT font = m_resources->FindFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
-    if (font == 0)
+    if (font == nullptr)
         font = m_resources->RegisterFont(spec.face, spec.size, spec.bold, spec.underline, spec.italic);
-    PushFont(font != 0 ? m_resources->GetFontRecord(font) : m_font);
+    PushFont(font != nullptr ? m_resources->GetFontRecord(font) : m_font);
 }
 
 // ---- inline images -------------------------------------------------------------------
 
 void CMarkupLayout::PlaceImage(const MarkupImageSpec& spec, const char* next)
 {
-    const char* type = spec.resourceType.IsEmpty() ? 0 : spec.resourceType.GetData();
-    UIImageInfo* image = spec.name.IsEmpty() ? 0 : m_resources->GetOrLoadImage(spec.name, type, 0);
-    if (image == 0 || image->bitmap == 0) {
+    const char* type = spec.resourceType.IsEmpty() ? nullptr : spec.resourceType.GetData();
+    UIImageInfo* image = spec.name.IsEmpty() ? nullptr : m_resources->GetOrLoadImage(spec.name, type, 0);
+    if (image == nullptr || image->bitmap == nullptr) {
         m_text = next;  // an image that cannot be loaded is skipped
         return;
     }

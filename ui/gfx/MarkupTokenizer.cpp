@@ -19,7 +19,7 @@ const char* FindClosing(const char* text)
 {
     while (*text != '\0' && !IsClosing(*text))
         text = CAnsiCodePage::Next(text);
-    return *text != '\0' ? text : 0;
+    return *text != '\0' ? text : nullptr;
 }
 
 bool IsRawEnd(const char* text)
@@ -85,7 +85,7 @@ void CMarkupTokenizer::Read(const char* text, bool raw, MarkupToken& token)
 
     if (IsTagLetter(text[1]) && (text[2] == ' ' || IsClosing(text[2]))) {
         const char* closing = FindClosing(text + 2);
-        if (closing == 0)
+        if (closing == nullptr)
             return;
         token.kind = MarkupOpenTag;
         token.letter = text[1];
@@ -95,7 +95,7 @@ void CMarkupTokenizer::Read(const char* text, bool raw, MarkupToken& token)
     }
     if (text[1] == '/' && IsTagLetter(text[2])) {
         const char* closing = FindClosing(text + 3);
-        if (closing == 0)
+        if (closing == nullptr)
             return;
         token.kind = MarkupCloseTag;
         token.letter = text[2];
@@ -165,9 +165,9 @@ void CMarkupTokenizer::ReadFont(const char* argument, MarkupFontSpec& spec)
     for (; *p != '\0'; ++p)
         rest.Append(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
     const char* words = rest.GetData();
-    spec.bold = strstr(words, "bold") != 0;
-    spec.underline = strstr(words, "underline") != 0;
-    spec.italic = strstr(words, "italic") != 0;
+    spec.bold = strstr(words, "bold") != nullptr;
+    spec.underline = strstr(words, "underline") != nullptr;
+    spec.italic = strstr(words, "italic") != nullptr;
 }
 
 bool CMarkupTokenizer::ReadImage(const char* argument, MarkupImageSpec& spec)
@@ -177,7 +177,7 @@ bool CMarkupTokenizer::ReadImage(const char* argument, MarkupImageSpec& spec)
     if (*p == '\0')
         return false;
 
-    if (strstr(p, "file='") != 0 || strstr(p, "res='") != 0) {
+    if (strstr(p, "file='") != nullptr || strstr(p, "res='") != nullptr) {
         CUIString key;
         CUIString value;
         while (ReadPair(p, key, value)) {

@@ -27,7 +27,7 @@ struct MarkupToken
     CUIString argument; // open tag: what follows the letter, blanks kept
     const char* next;   // the position right after the token
 
-    MarkupToken() : kind(MarkupText), letter(0), next(0) {}
+    MarkupToken() : kind(MarkupText), letter(0), next(nullptr) {}
 };
 
 // A font named in a tag: by number, or by face, size and style words.

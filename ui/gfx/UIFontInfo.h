@@ -18,7 +18,7 @@ struct UIFontInfo
     bool italic;
     TEXTMETRICA metrics; // measured lazily: tmHeight 0 means not yet
 
-    UIFontInfo() : font(0), size(0), bold(false), underline(false), italic(false)
+    UIFontInfo() : font(nullptr), size(0), bold(false), underline(false), italic(false)
     {
         ZeroMemory(&metrics, sizeof(metrics));
     }

@@ -18,7 +18,7 @@ struct UIImageInfo
     CUIString resourceType;  // empty for files
     DWORD mask;              // mask colour it was loaded with; 0 = none
 
-    UIImageInfo() : bitmap(0), width(0), height(0), alpha(false), mask(0) {}
+    UIImageInfo() : bitmap(nullptr), width(0), height(0), alpha(false), mask(0) {}
 };
 
 // Loads one image: `name` is a file name, or, with a resource type, a
