@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "ui/base/AttributeValue.h"
+#include "ui/base/UIAssert.h"
 #include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
 
@@ -332,6 +333,7 @@ void CControlUI::SetFloating(bool floating)
 
 CControlUI* CControlUI::FindControl(UIFindVisitor visitor, void* data, UINT flags)
 {
+    UI_ASSERT((flags & FindHitTest) == 0 || data != nullptr);
     if ((flags & FindVisible) != 0 && !IsVisible())
         return nullptr;
     if ((flags & FindEnabled) != 0 && !IsEnabled())

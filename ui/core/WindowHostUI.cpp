@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "ui/base/UIAssert.h"
 #include "ui/core/ControlUI.h"
 #include "ui/gfx/ProgramUI.h"
 
@@ -393,6 +394,8 @@ void CWindowHostUI::DeleteControlLater(CControlUI* control)
 {
     if (control == nullptr)
         return;
+    // Handing a control over twice would delete it twice.
+    UI_ASSERT(m_cleanup.Find(control) < 0);
     // Once detached, the controls of the subtree no longer tell the host
     // when they go, so every reference to them is dropped now.
     control->FindControl(ForgetVisitor, this, 0);
