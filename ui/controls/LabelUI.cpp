@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "ui/base/AttributeValue.h"
-#include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 namespace ui {
 

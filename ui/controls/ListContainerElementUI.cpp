@@ -2,8 +2,8 @@
 
 #include <string.h>
 
-#include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 // Sections: identity and state; events; painting.
 

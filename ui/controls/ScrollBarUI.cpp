@@ -5,8 +5,8 @@
 #include <new>
 
 #include "ui/base/AttributeValue.h"
-#include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 // Sections: construction and setters; layout; events; attributes;
 // painting.

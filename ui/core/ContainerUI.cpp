@@ -4,8 +4,8 @@
 #include <string.h>
 
 #include "ui/base/AttributeValue.h"
-#include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 // Sections: the scroll bar seam; construction; the child list; tree
 // propagation; placement; search and events; attributes; scrolling;

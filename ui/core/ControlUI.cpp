@@ -4,8 +4,8 @@
 
 #include "ui/base/AttributeValue.h"
 #include "ui/base/UIAssert.h"
-#include "ui/gfx/Renderer.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/Renderer.h"
 
 // Sections: construction and destruction; plain accessors; sizing setters;
 // state flags; search and events; attributes; painting; repaint and layout

@@ -8,10 +8,10 @@
 
 #include <windows.h>
 
-#include "ui/core/UICallback.h"
-#include "ui/core/UIEvent.h"
 #include "ui/base/UIPtrArray.h"
 #include "ui/base/UIString.h"
+#include "ui/core/UICallback.h"
+#include "ui/core/UIEvent.h"
 
 namespace ui {
 

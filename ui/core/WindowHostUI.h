@@ -18,10 +18,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/core/UIEvent.h"
 #include "ui/base/UIPtrArray.h"
 #include "ui/base/UIString.h"
 #include "ui/base/UIStringMap.h"
+#include "ui/core/UIEvent.h"
 #include "ui/gfx/IResourcesUI.h"
 #include "ui/gfx/ResourcesUI.h"
 

@@ -5,20 +5,20 @@
 #include <new>
 
 #include "ui/base/AttributeValue.h"
-#include "ui/core/ContainerUI.h"
-#include "ui/core/HorizontalLayoutUI.h"
-#include "ui/core/TabLayoutUI.h"
-#include "ui/core/TileLayoutUI.h"
 #include "ui/base/UIResourceSource.h"
-#include "ui/gfx/ProgramUI.h"
-#include "ui/core/VerticalLayoutUI.h"
-#include "ui/controls/ScrollBarUI.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/controls/LabelUI.h"
 #include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/ListHeaderUI.h"
 #include "ui/controls/ListUI.h"
+#include "ui/controls/ScrollBarUI.h"
+#include "ui/core/ContainerUI.h"
+#include "ui/core/HorizontalLayoutUI.h"
+#include "ui/core/TabLayoutUI.h"
+#include "ui/core/TileLayoutUI.h"
+#include "ui/core/VerticalLayoutUI.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/ProgramUI.h"
 
 // Sections: the element-name table; loading; host settings; the control
 // tree; includes.

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "ui/skin/DialogBuilderCallback.h"
 #include "ui/base/UIString.h"
 #include "ui/base/XmlDocument.h"
+#include "ui/skin/DialogBuilderCallback.h"
 
 namespace ui {
 
