@@ -266,6 +266,9 @@ private:
 
     // Event delivery.
     void SendEvent(CControlUI* control, UIEvent& event);
+    // Sends the focused control its kill-focus event (naming `next`) and
+    // notification; no control has the focus afterwards.
+    void TakeFocusAway(CControlUI* next);
     void InitEvent(UIEvent& event, int type, CControlUI* sender) const;
     void SendMouseEvent(CControlUI* target, int type, POINT pt, WORD keys = 0, WPARAM wParam = 0, LPARAM lParam = 0);
     void DeliverNotification(UINotify& notify);

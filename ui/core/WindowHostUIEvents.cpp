@@ -209,20 +209,25 @@ void CWindowHostUI::DropPostedNotificationsFor(CControlUI* control)
 
 // ---- focus and tab navigation -------------------------------------------------------
 
+void CWindowHostUI::TakeFocusAway(CControlUI* next)
+{
+    if (m_focus == nullptr)
+        return;
+    CControlUI* old = m_focus;
+    m_focus = nullptr;
+    UIEvent event;
+    InitEvent(event, EventKillFocus, next);
+    SendEvent(old, event);
+    SendNotification(old, "killfocus");
+}
+
 void CWindowHostUI::SetFocusControl(CControlUI* control)
 {
     if (m_window != nullptr && ::GetFocus() != m_window && control != m_focus)
         ::SetFocus(m_window);
     if (control == m_focus)
         return;
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        m_focus = nullptr;
-        UIEvent event;
-        InitEvent(event, EventKillFocus, control);
-        SendEvent(old, event);
-        SendNotification(old, "killfocus");
-    }
+    TakeFocusAway(control);
     if (control == nullptr || control->GetHost() != this || !control->IsVisible() || !control->IsEnabled())
         return;
     m_focus = control;
@@ -239,14 +244,7 @@ void CWindowHostUI::FocusAtNextPaint(CControlUI* control)
         ::SetFocus(m_window);
     if (control == nullptr)
         return;
-    if (m_focus != nullptr) {
-        CControlUI* old = m_focus;
-        m_focus = nullptr;
-        UIEvent event;
-        InitEvent(event, EventKillFocus, control);
-        SendEvent(old, event);
-        SendNotification(old, "killfocus");
-    }
+    TakeFocusAway(control);
     // The tab stop before the control; the paint moves one step forward
     // from there, onto the control when it is a tab stop.
     m_focus = FindTabStop(control, false);

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "tests/ui/controls/ColourImages.h"
 #include "tests/ui/gfx/TextTestSupport.h"
 #include "ui/controls/ListBodyUI.h"
 #include "ui/controls/ListUI.h"
@@ -25,31 +26,7 @@ public:
     void PaintText(HDC dc) override { PaintItemText(dc, DT_SINGLELINE); }
 };
 
-// "red.png" and "blue.png" are 4 x 4 images of their colour; nothing else
-// loads.
-UIImageInfo* LoadColour(const char* name, const char* resourceType, DWORD mask)
-{
-    (void)resourceType;
-    (void)mask;
-    DWORD colour;
-    if (strcmp(name, "red.png") == 0)
-        colour = 0xFFFF0000;
-    else if (strcmp(name, "blue.png") == 0)
-        colour = 0xFF0000FF;
-    else
-        return nullptr;
-    DWORD* bits = nullptr;
-    HBITMAP bitmap = CRenderer::CreateTopDownDib(nullptr, 4, 4, &bits);
-    if (bitmap == nullptr)
-        return nullptr;
-    for (int i = 0; i < 16; ++i)
-        bits[i] = colour;
-    UIImageInfo* info = new UIImageInfo;
-    info->bitmap = bitmap;
-    info->width = 4;
-    info->height = 4;
-    return info;
-}
+using colourimages::LoadColour;
 
 // Five items of 20 pixels in a list of 60 x 100 without a header.
 class ListPaintTest : public ::testing::Test

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/ui/controls/ColourImages.h"
 #include "tests/ui/core/HostTestSupport.h"
 #include "tests/ui/gfx/TextTestSupport.h"
 #include "ui/controls/ButtonUI.h"
@@ -443,33 +444,7 @@ TEST_F(HostedTest, ContainerTakesTheHostDefaultsForItsBar)
 
 // ---- painting ------------------------------------------------------------------
 
-// "red.png", "green.png" and "blue.png" are 4 x 4 images of their colour;
-// nothing else loads.
-UIImageInfo* LoadColour(const char* name, const char* resourceType, DWORD mask)
-{
-    (void)resourceType;
-    (void)mask;
-    DWORD colour;
-    if (strcmp(name, "red.png") == 0)
-        colour = 0xFFFF0000;
-    else if (strcmp(name, "green.png") == 0)
-        colour = 0xFF00FF00;
-    else if (strcmp(name, "blue.png") == 0)
-        colour = 0xFF0000FF;
-    else
-        return nullptr;
-    DWORD* bits = nullptr;
-    HBITMAP bitmap = CRenderer::CreateTopDownDib(nullptr, 4, 4, &bits);
-    if (bitmap == nullptr)
-        return nullptr;
-    for (int i = 0; i < 16; ++i)
-        bits[i] = colour;
-    UIImageInfo* info = new UIImageInfo;
-    info->bitmap = bitmap;
-    info->width = 4;
-    info->height = 4;
-    return info;
-}
+using colourimages::LoadColour;
 
 class ScrollBarPaintTest : public ::testing::Test
 {
