@@ -12,3 +12,16 @@ function(wavorin_add_app_resources target)
   set_property(SOURCE ${script} DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_SOURCE_DIR}/app/resources.rc ${CMAKE_SOURCE_DIR}/app/resource.h ${files})
 endfunction()
+
+# wavorin_ship(TARGET)
+# A program that is shipped carries no debug information: after linking, its
+# symbols move to TARGET.exe.debug beside it (for crash analysis, linked by
+# name from the .exe) and the .exe is stripped.
+function(wavorin_ship target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE_NAME:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug $<TARGET_FILE_NAME:${target}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()
