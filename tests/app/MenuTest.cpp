@@ -23,6 +23,7 @@ namespace {
 
 const char* const kTrayMenu = MAKEINTRESOURCEA(123);
 const char* const kNestedMenu = MAKEINTRESOURCEA(400);
+const char* const kImageMenu = MAKEINTRESOURCEA(401);
 
 // Colours of the menu image (resource 121) and of a selected item.
 const uint32_t kFrameBlue = 0x6F8FD6;
@@ -265,6 +266,20 @@ TEST_F(MenuTest, HoveringTheItemSelectsAndHighlightsIt)
     EXPECT_EQ(kFrameBlue, after.At(0, 12));  // the inset keeps the frame
     EXPECT_EQ(kSelectedBk, after.At(10, 12));
     EXPECT_EQ(kSelectedBk, after.At(right, 12));
+}
+
+// A menu item used to draw none of its list's item images: it painted
+// without noting the area being painted, which clipped every image away.
+TEST_F(MenuTest, SelectedItemShowsTheListsSelectedImage)
+{
+    CMenuWnd* menu = Open(kImageMenu, 100, 120);
+    ASSERT_NE(nullptr, menu);
+    MoveTo(menu, "only");
+    Capture picture(menu->GetWindowHandle());
+    ASSERT_EQ(25, picture.height);
+    // The image stretched over the item, which starts inside the inset.
+    EXPECT_EQ(kFrameBlue, picture.At(picture.width / 2, 2));
+    EXPECT_EQ(kGutter, picture.At(10, 12));
 }
 
 TEST_F(MenuTest, LeftPressAnywhereInTheMenuPostsTheQuitMessage)
