@@ -250,8 +250,8 @@ SIZE CMenuElementUI::MeasureSize(SIZE available)
 
 void CMenuElementUI::Paint(HDC dc, const RECT& dirty)
 {
-    RECT visible;
-    if (!::IntersectRect(&visible, &dirty, &m_bounds))
+    // The paint area clips the images the item background draws.
+    if (!::IntersectRect(&m_paintRect, &dirty, &m_bounds))
         return;
     PaintItemBackground(dc);
     DrawItemText(dc, m_bounds);

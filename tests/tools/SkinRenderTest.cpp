@@ -1,7 +1,7 @@
-// The program's main skin built, laid out and painted by a real window host,
-// saved as main-skin.png in the test's working folder, and checked at points
-// where the skin puts its colours; the PNG writer and the command-line tool
-// are checked on the way.
+// The program's main skin and its tray menu built, laid out and painted by a
+// real window host, saved as main-skin.png and tray-menu.png in the test's
+// working folder, and checked at points where the skins put their colours;
+// the PNG writer and the command-line tool are checked on the way.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "app/MenuUI.h"
 #include "tools/skinrender/PngWriter.h"
 #include "tools/skinrender/SkinRenderer.h"
 #include "ui/gfx/ImageDecoder.h"
@@ -20,6 +21,10 @@ namespace {
 const uint32_t kHeaderBlue = 0x4775CC;
 const uint32_t kBorderBlue = 0x0934DA;
 const uint32_t kWhite = 0xFFFFFF;
+// The menu image: frame, gutter and the separator closing it.
+const uint32_t kMenuFrame = 0x6F8FD6;
+const uint32_t kMenuGutter = 0xEDF2FB;
+const uint32_t kMenuSeparator = 0xD3DEF3;
 
 std::string ReadFile(const char* path)
 {
@@ -109,6 +114,31 @@ TEST(SkinRenderTest, MainSkinLooksAsTheSkinSays)
     EXPECT_EQ(kHeaderBlue, picture.At(400, 590));
     EXPECT_GT(picture.CountOther(5, 578, 120, 598, kHeaderBlue), 50);
     EXPECT_GT(picture.CountOther(590, 578, 795, 598, kHeaderBlue), 50);
+}
+
+TEST(SkinRenderTest, TrayMenuIsAsLargeAsItsItemAndShowsItsImageAndText)
+{
+    CMenuBuilderCallback menuControls;
+    SkinRenderer renderer;
+    ASSERT_TRUE(renderer.Render(MAKEINTRESOURCEA(123), 0, 0, &menuControls)) << renderer.GetError();
+    const int width = renderer.GetWidth();
+    ASSERT_EQ(25, renderer.GetHeight());
+    ASSERT_GT(width, 150);
+    ASSERT_LT(width, 640);
+    ASSERT_TRUE(PngWriter::Write("tray-menu.png", renderer.GetPixels().data(), width, 25, width));
+
+    Picture picture(renderer);
+    // The image stretched over the whole menu: frame, gutter, separator.
+    EXPECT_EQ(kMenuFrame, picture.At(0, 12));
+    EXPECT_EQ(kMenuFrame, picture.At(width - 1, 12));
+    EXPECT_EQ(kMenuFrame, picture.At(width / 2, 0));
+    EXPECT_EQ(kMenuFrame, picture.At(width / 2, 24));
+    EXPECT_EQ(kMenuGutter, picture.At(10, 12));
+    EXPECT_EQ(kMenuSeparator, picture.At(27, 12));
+    EXPECT_EQ(kWhite, picture.At(width - 8, 12));
+    // The text after its padding, with room left beside it.
+    EXPECT_GT(picture.CountOther(32, 4, width - 20, 22, kWhite), 100);
+    EXPECT_EQ(0, picture.CountOther(width - 16, 2, width - 2, 23, kWhite));
 }
 
 TEST(SkinRenderTest, PngFileDecodesToThePixelsWritten)
@@ -205,6 +235,10 @@ TEST(SkinRenderTest, ToolWritesThePngOfAResourceSkin)
     EXPECT_EQ(400, w);
     EXPECT_EQ(300, h);
     ui::CImageDecoder::FreePixels(rgba);
+
+    std::string menu = CurrentFolder() + "tray-menu-tool.png";
+    EXPECT_EQ(0, RunTool("--menu 123 \"" + menu + "\""));
+    EXPECT_FALSE(ReadFile(menu.c_str()).empty());
 
     EXPECT_EQ(2, RunTool("101"));
     EXPECT_EQ(2, RunTool("101 x.png 0 10"));

@@ -71,6 +71,18 @@ void PumpWindowMessages(HWND window)
         ::DispatchMessageA(&msg);
 }
 
+// A skin without a window size, such as a menu's, is as large as its root
+// measures with the work area available.
+void SizeToRoot(HWND window, CControlUI* root)
+{
+    RECT work;
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SIZE available = { work.right - work.left, work.bottom - work.top };
+    SIZE size = root->MeasureSize(available);
+    if (size.cx > 0 && size.cy > 0)
+        ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // The window's client area drawn by the host into a 32-bit DIB.
 bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pixels)
 {
@@ -88,7 +100,7 @@ bool CaptureClient(HWND window, int width, int height, std::vector<uint32_t>& pi
 
 } // namespace
 
-bool SkinRenderer::Render(const char* skin, int width, int height)
+bool SkinRenderer::Render(const char* skin, int width, int height, IDialogBuilderCallback* callback)
 {
     m_pixels.clear();
     m_notifications.clear();
@@ -130,7 +142,7 @@ bool SkinRenderer::Render(const char* skin, int width, int height)
 
     bool done = false;
     CSkinBuilder builder;
-    CControlUI* root = builder.Create(name, "xml", nullptr, &host);
+    CControlUI* root = builder.Create(name, "xml", callback, &host);
     if (root == nullptr) {
         m_error = "the skin could not be built";
         const char* text = builder.GetDocument().GetErrorText();
@@ -143,6 +155,8 @@ bool SkinRenderer::Render(const char* skin, int width, int height)
         host.AttachRoot(root);
         if (width > 0 && height > 0)
             ::SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else if (host.GetInitialSize().cx == 0 && host.GetInitialSize().cy == 0)
+            SizeToRoot(hwnd, root);
         RECT client;
         ::GetClientRect(hwnd, &client);
         m_width = client.right - client.left;

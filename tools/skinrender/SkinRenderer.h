@@ -8,15 +8,22 @@
 #include <string>
 #include <vector>
 
+namespace ui {
+class IDialogBuilderCallback;
+}
+
 class SkinRenderer
 {
 public:
     // `skin` is a resource id (MAKEINTRESOURCEA) of type "xml" in the
     // program's module, or the path of a skin file whose images and
     // includes are looked up beside it. A width or height of 0 takes the
-    // skin's window size ("size"), or 640 x 480 when the skin has none.
-    // False with an error text when the skin cannot be built or drawn.
-    bool Render(const char* skin, int width, int height);
+    // skin's window size ("size"); without one, the size the root measures
+    // with the work area available (as a menu is sized), or 640 x 480 when
+    // that is empty. `callback` makes the controls the builder does not
+    // know, such as a menu's. False with an error text when the skin cannot
+    // be built or drawn.
+    bool Render(const char* skin, int width, int height, ui::IDialogBuilderCallback* callback = nullptr);
 
     // 0x00RRGGBB, rows top-down.
     const std::vector<uint32_t>& GetPixels() const { return m_pixels; }

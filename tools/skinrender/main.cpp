@@ -1,14 +1,17 @@
-// skinrender <skin.xml | resource id> <out.png> [width height]
+// skinrender [--menu] <skin.xml | resource id> <out.png> [width height]
 // Builds a skin in a real window, lets the window host lay it out and paint
 // it, and writes what it drew as a PNG image. Resource ids name skins of
 // type "xml" in this program's resources, which carry the program's skins
-// and images.
+// and images. With --menu the skin is a menu's: its menu and items are
+// made by the menu's own controls.
 
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include "app/MenuUI.h"
 #include "tools/skinrender/PngWriter.h"
 #include "tools/skinrender/SkinRenderer.h"
 
@@ -23,7 +26,7 @@ bool ReadNumber(const char* text, long low, long high, long& value)
 
 int Usage()
 {
-    fprintf(stderr, "usage: skinrender <skin.xml | resource id> <out.png> [width height]\n");
+    fprintf(stderr, "usage: skinrender [--menu] <skin.xml | resource id> <out.png> [width height]\n");
     return 2;
 }
 
@@ -31,6 +34,11 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+    bool menu = argc > 1 && strcmp(argv[1], "--menu") == 0;
+    if (menu) {
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 5)
         return Usage();
     long width = 0;
@@ -43,8 +51,9 @@ int main(int argc, char** argv)
     if (ReadNumber(argv[1], 1, 65535, id))
         skin = MAKEINTRESOURCEA(id);
 
+    CMenuBuilderCallback menuControls;
     SkinRenderer renderer;
-    if (!renderer.Render(skin, static_cast<int>(width), static_cast<int>(height))) {
+    if (!renderer.Render(skin, static_cast<int>(width), static_cast<int>(height), menu ? &menuControls : nullptr)) {
         fprintf(stderr, "skinrender: %s: %s\n", argv[1], renderer.GetError().c_str());
         return 1;
     }
