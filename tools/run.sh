@@ -1,75 +1,168 @@
 #!/usr/bin/env bash
-# Shows the token client at work: builds the reference server (native tree)
-# and the operator driver (Windows tree), starts the server on loopback, runs
-# the driver under 32-bit wine beside an authipconf.ini naming 127.0.0.1 and
-# prints the code it gets. Stops everything it started.
+# The program at work: builds Wavorin.exe and the reference server, starts the
+# server on 127.0.0.1:9110 and the program under 32-bit wine from a scratch
+# folder whose authipconf.ini names 127.0.0.1, so that it never talks to this
+# machine's gateway.
 #
-# usage: bash tools/run.sh [get|watch|check|status] [driver options]
-#   default: watch (the code, then a countdown checked once a second)
-#   WAVORIN_TOKEN_TTL   lifetime of the server's codes in seconds (default 10)
+# With DISPLAY set the window opens on that desktop: click "获取验证码", and
+# end the program from its notification-area icon (right click, then the
+# menu's item); the script waits for that and then stops the server.
+# Without DISPLAY, or with --headless, the program runs on an Xvfb display of
+# the script's own: the script clicks the button itself, prints the code it
+# reads from the server's log, saves screenshots and ends everything.
+#
+# usage: bash tools/run.sh [--headless]
+#        bash tools/run.sh driver [get|watch|check|status] [options]   the operator driver
+#   WAVORIN_TOKEN_TTL   lifetime of the server's codes in seconds (default 120)
 #   WAVORIN_BUILD       build root (default: build/ in this tree)
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-bash tools/setup.sh || exit 1
+if [ "${1:-}" = driver ]; then
+    shift
+    exec bash "$here/tools/run-driver.sh" "$@"
+fi
+headless=""
+if [ "${1:-}" = --headless ]; then
+    headless=1
+    shift
+fi
+if [ $# -gt 0 ]; then
+    sed -n 's/^# \{0,1\}//; /^usage:/,/^ *WAVORIN_BUILD/p' "$0" >&2
+    exit 2
+fi
+[ -n "${DISPLAY:-}" ] || headless=1
 
-ttl="${WAVORIN_TOKEN_TTL:-10}"
-[ $# -gt 0 ] || set -- watch
+bash tools/setup.sh || exit 1
+ttl="${WAVORIN_TOKEN_TTL:-120}"
+title='Wavorin\(网吧专用\)'
 
 # The same trees and settings as tools/test.sh, so that both reuse each other's builds.
 . "$here/tools/trees.sh"
 configure_trees || exit 1
 ninja -C "$native" -j "$jobs" refserver || exit 1
-ninja -C "$win" -j "$jobs" tokendriver || exit 1
+ninja -C "$win" -j "$jobs" Wavorin || exit 1
 
-# A scratch folder: the driver with its own authipconf.ini, so that the client
-# talks to loopback and never to this machine's gateway.
-scratch="$root/run"
+scratch="$root/run-program"
 rm -rf "$scratch" && mkdir -p "$scratch"
-cp "$win/tools/driver/tokendriver.exe" "$scratch/"
+cp "$win/app/Wavorin.exe" "$scratch/"
 printf 'serverip=127.0.0.1\r\n' >"$scratch/authipconf.ini"
 
-export WINEPREFIX="$win/wineprefix" WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 
-server_pid=""
-our_wineserver=""
+xvfb_pid="" server_pid="" program_pid="" prefix_ready=""
 cleanup() {
+    # The scratch prefix and its wine server belong to this script alone.
+    [ -n "$prefix_ready" ] && WINEPREFIX="$scratch/wineprefix" wineserver -k >/dev/null 2>&1
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+    fi
     if [ -n "$server_pid" ]; then
         kill "$server_pid" 2>/dev/null
         wait "$server_pid" 2>/dev/null
     fi
-    [ -n "$our_wineserver" ] && wineserver -k >/dev/null 2>&1
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A wine server of our own for the prefix, ended at the end; one that was
-# already running belongs to someone else and is left alone.
-wineserver -p >/dev/null 2>&1 </dev/null && our_wineserver=1
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+# A wine prefix of the run's own, copied from the build tree's (made once),
+# so that its wine server, and with it the notification area, starts on this
+# run's display. The large system folders, which wine only reads, are linked.
+if [ ! -f "$win/wineprefix/system.reg" ]; then
     echo "== creating the wine prefix"
-    wineboot -i >/dev/null 2>&1 </dev/null
+    WINEPREFIX="$win/wineprefix" wineboot -i >/dev/null 2>&1 </dev/null
+    WINEPREFIX="$win/wineprefix" wineserver -k >/dev/null 2>&1
+fi
+mkdir -p "$scratch/wineprefix"
+tar -C "$win/wineprefix" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/winsxs -cf - . \
+    | tar -C "$scratch/wineprefix" -xf - || exit 1
+for dir in system32 winsxs; do
+    cp -al "$win/wineprefix/drive_c/windows/$dir" "$scratch/wineprefix/drive_c/windows/" 2>/dev/null \
+        || cp -a "$win/wineprefix/drive_c/windows/$dir" "$scratch/wineprefix/drive_c/windows/" || exit 1
+done
+export WINEPREFIX="$scratch/wineprefix"
+prefix_ready=1
+
+if [ -n "$headless" ]; then
+    # Xvfb picks a free display number and writes it to the file.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        grep -q '[0-9]' "$scratch/display" 2>/dev/null && break
+        kill -0 "$xvfb_pid" 2>/dev/null || { echo "run: Xvfb did not start" >&2; xvfb_pid=""; exit 1; }
+        sleep 0.1
+    done
+    export DISPLAY=":$(tr -dc 0-9 <"$scratch/display")"
 fi
 
 echo "== reference server on 127.0.0.1:9110 (codes live $ttl s), log: $scratch/server.log"
-"$native/tools/refserver/refserver" --log "$scratch/server.log" --token-ttl "$ttl" --duration 3600000 &
+"$native/tools/refserver/refserver" --log "$scratch/server.log" --token-ttl "$ttl" --duration 3600000 \
+    2>"$scratch/server.stderr" &
 server_pid=$!
 for _ in $(seq 50); do
     grep -q listening "$scratch/server.log" 2>/dev/null && break
-    kill -0 "$server_pid" 2>/dev/null || { echo "run: the reference server did not start" >&2; server_pid=""; exit 1; }
+    if ! kill -0 "$server_pid" 2>/dev/null; then
+        echo "run: the reference server did not start: $(cat "$scratch/server.stderr")" >&2
+        server_pid=""
+        exit 1
+    fi
     sleep 0.1
 done
 
-echo "== tokendriver $*"
-wine "$scratch/tokendriver.exe" "$@" </dev/null | tee "$scratch/driver.txt"
-status=${PIPESTATUS[0]}
+echo "== Wavorin.exe on display $DISPLAY, from $scratch"
+wine "$scratch/Wavorin.exe" >"$scratch/program.log" 2>&1 </dev/null &
+program_pid=$!
 
-code=$(sed -n 's/^code \([^ ]*\) valid for.*/\1/p' "$scratch/driver.txt" | head -n 1)
-if [ -n "$code" ]; then
-    echo "== the code: $code"
-else
-    echo "== no code (driver exit status $status)"
+if [ -z "$headless" ]; then
+    echo "   Click 获取验证码 for a code. To end, right-click the program's icon in the"
+    echo "   notification area and choose the menu's item."
+    wait "$program_pid"
+    status=$?
+    program_pid=""
+    echo "== the program ended with $status; codes issued:"
+    sed -n 's/.* note .* code \([^ ]*\) issued.*/   \1/p' "$scratch/server.log"
+    exit 0
 fi
-exit "$status"
+
+# Without a person: find the window, click the button, read the code.
+window=""
+for _ in $(seq 120); do
+    window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && break
+    kill -0 "$program_pid" 2>/dev/null || { echo "run: the program ended early" >&2; program_pid=""; exit 1; }
+    sleep 0.25
+done
+[ -n "$window" ] || { echo "run: no window appeared" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+for _ in $(seq 100); do
+    grep -q "session opened" "$scratch/server.log" && break
+    sleep 0.1
+done
+shot() { import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$scratch/$1.png"; }
+shot idle
+
+xdotool mousemove $((X + 400)) $((Y + 520))
+sleep 0.3
+xdotool click 1
+xdotool mousemove $((X + WIDTH + 100)) $((Y + HEIGHT + 100))
+code=""
+for _ in $(seq 150); do
+    code=$(sed -n 's/.* note .* code \([^ ]*\) issued.*/\1/p' "$scratch/server.log" | head -n 1)
+    [ -n "$code" ] && break
+    sleep 0.1
+done
+[ -n "$code" ] || { echo "run: the server issued no code" >&2; exit 1; }
+# Two checks in the log: the countdown has ticked at least once.
+for _ in $(seq 50); do
+    [ "$(grep -c '"checktoken' "$scratch/server.log")" -ge 2 ] && break
+    sleep 0.1
+done
+shot counting
+echo "== the code: $code"
+echo "== screenshots: $scratch/idle.png $scratch/counting.png"

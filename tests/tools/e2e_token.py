@@ -367,43 +367,88 @@ def scenario_heartbeat(ctx):
     print("heartbeat after %d ms idle" % idle)
 
 
+class Namespaces:
+    """Two network namespaces of this run joined by a veth pair: the client's
+    and the server's. Their private addresses exist only inside them, so
+    nothing a test sends there can leave this machine."""
+
+    CLIENT_ADDRESS = "192.168.250.2"
+    SERVER_ADDRESS = "192.168.250.1"
+
+    def __init__(self, tag):
+        self.client, self.server = "wvcli" + tag, "wvsrv" + tag
+        self.made = []
+
+    @staticmethod
+    def unavailable():
+        """Why namespaces cannot be made here, or None."""
+        if os.geteuid() != 0 or shutil.which("ip") is None:
+            return "needs root and ip netns"
+        return None
+
+    @staticmethod
+    def ip(*args):
+        subprocess.run(["ip"] + list(args), check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+    def make(self, default_route=True):
+        """Makes both; returns why not (and makes none) where this machine refuses."""
+        try:
+            for ns in (self.client, self.server):
+                self.ip("netns", "add", ns)
+                self.made.append(ns)
+        except subprocess.CalledProcessError as error:
+            self.delete()
+            return "cannot make network namespaces here (%s)" % error.stderr.decode().strip()
+        self.ip("-n", self.client, "link", "add", "wv0", "type", "veth", "peer", "name", "wv1", "netns", self.server)
+        self.ip("-n", self.client, "addr", "add", self.CLIENT_ADDRESS + "/24", "dev", "wv0")
+        self.ip("-n", self.server, "addr", "add", self.SERVER_ADDRESS + "/24", "dev", "wv1")
+        for ns, dev in ((self.client, "wv0"), (self.server, "wv1")):
+            self.ip("-n", ns, "link", "set", "lo", "up")
+            self.ip("-n", ns, "link", "set", dev, "up")
+        if default_route:
+            self.add_default_route()
+        return None
+
+    def add_default_route(self):
+        """The server's side becomes the client's default gateway."""
+        self.ip("-n", self.client, "route", "add", "default", "via", self.SERVER_ADDRESS)
+
+    def run_in(self, ns):
+        return ["ip", "netns", "exec", ns]
+
+    def delete(self):
+        """Ends whatever still runs inside (all of it was started here) and deletes them."""
+        for ns in self.made:
+            pids = subprocess.run(["ip", "netns", "pids", ns], capture_output=True, text=True).stdout.split()
+            for pid in pids:
+                try:
+                    os.kill(int(pid), signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            subprocess.run(["ip", "netns", "del", ns], stderr=subprocess.DEVNULL)
+        self.made = []
+
+
 def scenario_netns(ctx):
-    if os.geteuid() != 0 or shutil.which("ip") is None:
-        print("skipped: needs root and ip netns")
+    why = Namespaces.unavailable()
+    if why:
+        print("skipped: " + why)
         return SKIP
-    tag = "%d" % os.getpid()
-    client_ns, server_ns = "wvcli" + tag, "wvsrv" + tag
+    spaces = Namespaces("%d" % os.getpid())
     prefix = os.path.join(ctx.options.work, "netns-wineprefix")
     env = os.environ.copy()
     env.update(WINEPREFIX=prefix, WINEARCH="win32", WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8")
-    made = []
-
-    def ip(*args):
-        subprocess.run(["ip"] + list(args), check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-
     try:
-        try:
-            for ns in (client_ns, server_ns):
-                ip("netns", "add", ns)
-                made.append(ns)
-        except subprocess.CalledProcessError as error:
-            print("skipped: cannot make network namespaces here (%s)" % error.stderr.decode().strip())
+        why = spaces.make()
+        if why:
+            print("skipped: " + why)
             return SKIP
-        # Private addresses, only ever inside these two namespaces.
-        ip("-n", client_ns, "link", "add", "wv0", "type", "veth", "peer", "name", "wv1", "netns", server_ns)
-        ip("-n", client_ns, "addr", "add", "192.168.250.2/24", "dev", "wv0")
-        ip("-n", server_ns, "addr", "add", "192.168.250.1/24", "dev", "wv1")
-        for ns, dev in ((client_ns, "wv0"), (server_ns, "wv1")):
-            ip("-n", ns, "link", "set", "lo", "up")
-            ip("-n", ns, "link", "set", dev, "up")
-        ip("-n", client_ns, "route", "add", "default", "via", "192.168.250.1")
-
         ctx.server = Server(ctx.options.server, os.path.join(ctx.folder, "server.log"), [],
-                            netns=server_ns, bind="192.168.250.1")
+                            netns=spaces.server, bind=Namespaces.SERVER_ADDRESS)
         # Wine makes its sockets in its server, so the namespace needs a
         # wine server of its own, and that needs a prefix of its own.
-        in_ns = ["ip", "netns", "exec", client_ns]
+        in_ns = spaces.run_in(spaces.client)
         if not os.path.exists(os.path.join(prefix, "system.reg")):
             subprocess.run(in_ns + ["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=240)
@@ -419,18 +464,10 @@ def scenario_netns(ctx):
         print("gateway discovery: the client found 192.168.250.1 and got a code")
     finally:
         ctx.close()
-        if client_ns in made:
-            subprocess.run(["ip", "netns", "exec", client_ns, "wineserver", "-k"], env=env,
+        if spaces.made:
+            subprocess.run(spaces.run_in(spaces.client) + ["wineserver", "-k"], env=env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
-        # Whatever still runs inside our namespaces was started here.
-        for ns in made:
-            pids = subprocess.run(["ip", "netns", "pids", ns], capture_output=True, text=True).stdout.split()
-            for pid in pids:
-                try:
-                    os.kill(int(pid), signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            subprocess.run(["ip", "netns", "del", ns], stderr=subprocess.DEVNULL)
+        spaces.delete()
     return 0
 
 
