@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Checks what the shipped Windows programs import against Windows 7 SP1.
+"""Checks what the shipped Windows programs ask of Windows 7 SP1.
 
 Reads the import tables (the ordinary and the delay-load one) of each 32-bit
 .exe given and fails when a program imports
   - from a DLL outside the system set that every Windows 7 SP1 has, or
   - a function that is not in the reviewed list (tools/win7-imports.txt), or
   - a function that the list marks as newer than Windows 7.
+and when a program's manifest does not declare Windows 7 to 11 as supported
+systems, or asks for elevation without being an installer (*-setup.exe).
 The list names every function the programs import, one per line: the DLL,
 the function, and, for one newer than Windows XP, the first Windows that
 exports it (vista or 7). A new import must be added to it deliberately,
@@ -17,6 +19,7 @@ any more fails too, so that the list says what the programs import today.
 """
 import argparse
 import os
+import re
 import struct
 import sys
 
@@ -26,6 +29,11 @@ SYSTEM_DLLS = {
     "kernel32.dll", "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll",
     "shell32.dll", "shlwapi.dll", "user32.dll", "uxtheme.dll", "version.dll",
     "winmm.dll", "ws2_32.dll", "wsock32.dll",
+}
+# The supportedOS ids of a manifest: Windows 7, 8, 8.1, and 10 and 11.
+SUPPORTED_OS = {
+    "35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+    "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a",
 }
 # The first Windows that exports a function, oldest first; "xp" is the default.
 SYSTEMS = ["xp", "vista", "7"]
@@ -112,6 +120,25 @@ def imports(path):
     return found
 
 
+def manifest_problems(path):
+    """What is wrong with the manifest among a program's resources."""
+    name = os.path.basename(path)
+    with open(path, "rb") as f:
+        found = re.search(rb"<assembly\b.*?</assembly>", f.read(), re.S)
+    if not found:
+        return ["%s has no manifest" % name]
+    text = found.group(0).decode("utf-8", "replace")
+    problems = []
+    systems = set(s.lower() for s in re.findall(r'<supportedOS\s+Id="\{([0-9a-fA-F-]+)\}"', text))
+    if systems != SUPPORTED_OS:
+        problems.append("%s's manifest declares other systems than Windows 7 to 11: %s" % (name, sorted(systems)))
+    level = re.findall(r'<requestedExecutionLevel\s+level="(\w+)"', text)
+    wanted = "requireAdministrator" if name.lower().endswith("-setup.exe") else "asInvoker"
+    if level != [wanted]:
+        problems.append("%s's manifest asks for the execution level %s, not %s" % (name, level, wanted))
+    return problems
+
+
 def read_list(path):
     """{(dll lower case, function): system} from the reviewed list."""
     entries = {}
@@ -159,6 +186,8 @@ def main():
         problems.append("%s lists %s %s, which no program imports any more: remove it"
                         % (os.path.relpath(args.list), dll, function))
 
+    for program in args.programs:
+        problems += manifest_problems(program)
     for program in args.programs:
         count = sum(1 for _, (_, programs) in seen.items() if os.path.basename(program) in programs)
         print("%s: %d imports" % (os.path.basename(program), count))
