@@ -25,6 +25,10 @@ const int kMenuShiftY = 25;
 
 bool SameText(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
+// The full notification icon record of Vista and later, balloon icon
+// included; Windows 7 is the oldest system the program supports.
+static_assert(sizeof(NOTIFYICONDATAA) == 508, "notification icon record of Windows 7");
+
 } // namespace
 
 MainFrame::MainFrame(std::unique_ptr<TokenClient> client) : m_client(std::move(client))

@@ -15,7 +15,7 @@ need_root() {
 
 packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick
           fonts-wqy-microhei locales cmake ninja-build googletest libstb-dev
-          libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev)
+          libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev nsis)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -550,7 +550,10 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     if (tip == nullptr || tip[0] == '\0')
         return true;
     ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
-    m_toolInfo.cbSize = sizeof(m_toolInfo);
+    // Without a manifest asking for common controls 6 Windows loads comctl32
+    // 5.82, which refuses the record at its full size (the reserved pointer
+    // at its end is newer); version 6 takes the shorter record too.
+    m_toolInfo.cbSize = TTTOOLINFOA_V2_SIZE;
     m_toolInfo.uFlags = TTF_IDISHWND;
     m_toolInfo.hwnd = m_window;
     m_toolInfo.uId = reinterpret_cast<UINT_PTR>(m_window);
