@@ -244,6 +244,10 @@ def main():
         check(filecmp.cmp(program, args.program, shallow=False), "the installed Wavorin.exe is not the one built")
         check(os.path.exists(os.path.join(prefix.folder, "uninstall.exe")), "no uninstall.exe")
         check(not os.path.exists(ini), "authipconf.ini written without /SERVER")
+        # Before any other wine process: a wine start that ran the logon
+        # entry now would find no address file and talk to the gateway.
+        with open(ini, "wb") as f:
+            f.write(b"serverip=127.0.0.2\r\n")
         check(os.path.exists(prefix.shortcut), "no Start-menu shortcut at %s" % prefix.shortcut)
         run = prefix.query(RUN_KEY) or {}
         check(run.get("Wavorin") == ("REG_SZ", '"%s\\Wavorin.exe"' % FOLDER),
@@ -261,8 +265,6 @@ def main():
               "EstimatedSize %r" % (size,))
 
         step("an upgrade keeps an address file, /SERVER replaces it, a malformed one changes nothing")
-        with open(ini, "wb") as f:
-            f.write(b"serverip=127.0.0.2\r\n")
         install()
         check(read(ini) == b"serverip=127.0.0.2\r\n", "an upgrade without /SERVER changed authipconf.ini")
         code, _, _ = prefix.run([setup, "/S", "/SERVER=127.0.0.256"])
