@@ -1,5 +1,6 @@
 #include "ui/gfx/ImageAttributeParser.h"
 
+#include <climits>
 #include <cstring>
 
 namespace ui {
@@ -72,6 +73,16 @@ unsigned ReadHexColor(const char* p)
 bool IsTrue(const char* value)
 {
     return std::strcmp(value, "true") == 0;
+}
+
+// A control coordinate plus an offset read from the text, held within half
+// the range of int: a destination may lie far outside the control, yet its
+// width and height, taken by subtraction when it is drawn, must still fit.
+int OffsetCoordinate(int base, int offset)
+{
+    const long long limit = INT_MAX / 2;
+    long long sum = static_cast<long long>(base) + offset;
+    return static_cast<int>(sum < -limit ? -limit : sum > limit ? limit : sum);
 }
 
 } // namespace
@@ -164,10 +175,10 @@ void CImageAttributeParser::Apply(const char* key, const char* value, UIImageDra
         ++m_pending;
     } else if (std::strcmp(key, "dest") == 0) {
         UIImageRect rect = ReadRect(value);
-        info.dest.left = m_control.left + rect.left;
-        info.dest.top = m_control.top + rect.top;
-        info.dest.right = m_control.left + rect.right;
-        info.dest.bottom = m_control.top + rect.bottom;
+        info.dest.left = OffsetCoordinate(m_control.left, rect.left);
+        info.dest.top = OffsetCoordinate(m_control.top, rect.top);
+        info.dest.right = OffsetCoordinate(m_control.left, rect.right);
+        info.dest.bottom = OffsetCoordinate(m_control.top, rect.bottom);
         if (info.dest.right > m_control.right)
             info.dest.right = m_control.right;
         if (info.dest.bottom > m_control.bottom)

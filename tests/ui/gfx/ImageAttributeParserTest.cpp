@@ -150,6 +150,32 @@ TEST(ImageAttributeParser, DestIsOffsetByTheControlAndCutOnlyAtItsRightAndBottom
     EXPECT_TRUE(SameRect(cut, ParseOne("dest='-10,-10,500,500'").dest)) << Describe(ParseOne("dest='-10,-10,500,500'").dest);
 }
 
+// Numbers near the limits of int in "dest" used to overflow a signed int when the control's position was added.
+TEST(ImageAttributeParser, DestNearTheLimitsOfIntStaysWithinHalfTheirRange)
+{
+    const int half = 2147483647 / 2;
+    UIImageRect outside = { half, half, 300, 90 };
+    EXPECT_TRUE(SameRect(outside, ParseOne("dest='2147483647,2147483647,2147483647,2147483647'").dest))
+        << Describe(ParseOne("dest='2147483647,2147483647,2147483647,2147483647'").dest);
+    UIImageRect before = { -half, -half, -half, -half };
+    EXPECT_TRUE(SameRect(before, ParseOne("dest='-2147483648,-2147483648,-2147483648,-2147483648'").dest))
+        << Describe(ParseOne("dest='-2147483648,-2147483648,-2147483648,-2147483648'").dest);
+
+    // The widths and heights the blit takes by subtraction fit in an int.
+    UIImageDrawInfo wide = ParseOne("dest='-99999999999,-99999999999,99999999999,99999999999'");
+    EXPECT_EQ(300 + half, static_cast<long long>(wide.dest.right) - wide.dest.left);
+    EXPECT_EQ(90 + half, static_cast<long long>(wide.dest.bottom) - wide.dest.top);
+
+    // A control far from the origin still offsets ordinary numbers exactly.
+    UIImageRect control = { 2000000000, 2000000000, 2000000100, 2000000100 };
+    UIImageDrawInfo info;
+    info.Reset("", control);
+    CImageAttributeParser parser(control, nullptr, nullptr);
+    parser.Parse("dest='-1999999990,-1999999990,2000000000,5'", info);
+    UIImageRect offset = { 10, 10, half, half };
+    EXPECT_TRUE(SameRect(offset, info.dest)) << Describe(info.dest);
+}
+
 TEST(ImageAttributeParser, EachNewFileDrawsThePendingImageFirst)
 {
     std::vector<Drawn> drawn;
