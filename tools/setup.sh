@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need, from Debian's packages.
 # Idempotent: on a machine that already has it all it only checks and returns.
+# With --fuzz it also installs what tools/fuzz.sh needs.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,6 +17,10 @@ need_root() {
 packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick
           fonts-wqy-microhei locales cmake ninja-build googletest libstb-dev
           libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev nsis)
+# tools/fuzz.sh asks with --fuzz for clang and libFuzzer as well.
+if [ "${1:-}" = --fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
