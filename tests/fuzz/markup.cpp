@@ -30,7 +30,7 @@ void ReadArgument(const ui::MarkupToken& token)
     case 'f': {
         ui::MarkupFontSpec font;
         CMarkupTokenizer::ReadFont(value, font);
-        g_sink = g_sink + static_cast<unsigned>(font.index + font.size) + font.face.GetLength();
+        g_sink = g_sink + static_cast<unsigned>(font.index) + static_cast<unsigned>(font.size) + font.face.GetLength();
         break;
     }
     case 'i': {
