@@ -43,6 +43,21 @@ bool HasOverlongPngChunk(const unsigned char* bytes, unsigned size)
     return false;
 }
 
+// The decoder reserves the pixels of the size a header states before it
+// reads them, and a header of a few bytes can state any size. Skins hold
+// small images; more than this many pixels are refused.
+const long long kMaxPixels = 1 << 24;
+
+bool StatesTooManyPixels(const void* bytes, unsigned size)
+{
+    int w = 0;
+    int h = 0;
+    int channels = 0;
+    if (!stbi_info_from_memory(static_cast<const stbi_uc*>(bytes), static_cast<int>(size), &w, &h, &channels))
+        return false;
+    return static_cast<long long>(w) * h > kMaxPixels;
+}
+
 } // namespace
 
 unsigned char* CImageDecoder::DecodeRgba(const void* bytes, unsigned size, int* width, int* height)
@@ -51,7 +66,7 @@ unsigned char* CImageDecoder::DecodeRgba(const void* bytes, unsigned size, int* 
     *height = 0;
     if (bytes == nullptr || size == 0 || size > static_cast<unsigned>(INT_MAX))
         return nullptr;
-    if (HasOverlongPngChunk(static_cast<const unsigned char*>(bytes), size))
+    if (HasOverlongPngChunk(static_cast<const unsigned char*>(bytes), size) || StatesTooManyPixels(bytes, size))
         return nullptr;
     int w = 0;
     int h = 0;

@@ -9,7 +9,8 @@ namespace ui {
 class CImageDecoder
 {
 public:
-    // Null when the bytes are not an image that can be decoded; otherwise
+    // Null when the bytes are not an image that can be decoded, or one of
+    // more than 16,777,216 pixels (4096 × 4096); otherwise
     // width × height × 4 bytes that the caller hands to FreePixels.
     static unsigned char* DecodeRgba(const void* bytes, unsigned size, int* width, int* height);
     static void FreePixels(unsigned char* pixels);

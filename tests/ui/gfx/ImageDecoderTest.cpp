@@ -114,4 +114,34 @@ TEST(ImageDecoder, ADataChunkLongerThanTheFileIsRefusedWithoutReservingItsLength
     EXPECT_LT(g_largest, 1u << 20);
 }
 
+// An image file of a few bytes whose header stated a huge size used to make the decoder reserve its pixels.
+TEST(ImageDecoder, AHeaderStatingMoreThanTheLimitOfPixelsIsRefusedWithoutReservingThem)
+{
+    // Uncompressed true-colour TGA of 8192 × 4096 pixels, holding one.
+    std::string tga("\0\0\x02\0\0\0\0\0\0\0\0\0\x00\x20\x00\x10\x18\0", 18);
+    tga += "\x10\x20\x30";
+
+    static const bool hooked = __sanitizer_install_malloc_and_free_hooks != nullptr
+        && __sanitizer_install_malloc_and_free_hooks(&OnMalloc, &OnFree) != 0;
+    g_largest = 0;
+    g_recording = true;
+    int width = 0, height = 0;
+    unsigned char* rgba = CImageDecoder::DecodeRgba(tga.data(), static_cast<unsigned>(tga.size()), &width, &height);
+    g_recording = false;
+    EXPECT_EQ(nullptr, rgba);
+    CImageDecoder::FreePixels(rgba);
+    if (!hooked)
+        GTEST_SKIP() << "allocations are seen only under a sanitizer";
+    EXPECT_LT(g_largest, 1u << 20);
+
+    // At the limit the same header still decodes.
+    tga[12] = 0x00;
+    tga[13] = 0x10;
+    rgba = CImageDecoder::DecodeRgba(tga.data(), static_cast<unsigned>(tga.size()), &width, &height);
+    EXPECT_NE(nullptr, rgba);
+    EXPECT_EQ(4096, width);
+    EXPECT_EQ(4096, height);
+    CImageDecoder::FreePixels(rgba);
+}
+
 } // namespace
