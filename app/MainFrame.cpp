@@ -57,8 +57,7 @@ const char* MainFrame::SkinFile() const { return "101"; }
 
 const char* MainFrame::SkinFolder() const
 {
-    MainFrame* self = const_cast<MainFrame*>(this);
-    self->m_skinFolder = CWindowHostUI::GetModuleDirectory();
+    m_skinFolder = CWindowHostUI::GetModuleDirectory();
     return m_skinFolder;
 }
 

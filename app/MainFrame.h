@@ -94,5 +94,6 @@ private:
     // The shell's "TaskbarCreated" message: the notification area was made
     // anew and has forgotten the icon.
     UINT m_taskbarCreatedMessage = 0;
-    ui::CUIString m_skinFolder;
+    // Kept for the text SkinFolder returns.
+    mutable ui::CUIString m_skinFolder;
 };

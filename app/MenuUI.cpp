@@ -141,10 +141,20 @@ bool CMenuElementUI::ShowChildItems()
     return any;
 }
 
-void CMenuElementUI::CloseMenusBelow()
+void CMenuElementUI::Broadcast(int kind)
 {
-    ContextMenuParam param = { ContextMenuCloseDescendants, m_host != nullptr ? m_host->GetHostWindow() : nullptr };
+    ContextMenuParam param = { kind, m_host != nullptr ? m_host->GetHostWindow() : nullptr };
     contextMenuObserver.SendToAllReversed(param);
+}
+
+void CMenuElementUI::CloseMenusBelow() { Broadcast(ContextMenuCloseDescendants); }
+
+void CMenuElementUI::OpenSubMenuOrCloseAll()
+{
+    if (ShowChildItems())
+        OpenSubMenu();
+    else
+        Broadcast(ContextMenuCloseAll);
 }
 
 void CMenuElementUI::OpenSubMenu()
@@ -170,14 +180,8 @@ bool CMenuElementUI::Activate()
 {
     if (!CListContainerElementUI::Activate())
         return false;
-    if (IsSelected() && m_subMenuWindow == nullptr) {
-        if (ShowChildItems()) {
-            OpenSubMenu();
-        } else {
-            ContextMenuParam param = { ContextMenuCloseAll, m_host != nullptr ? m_host->GetHostWindow() : nullptr };
-            contextMenuObserver.SendToAllReversed(param);
-        }
-    }
+    if (IsSelected() && m_subMenuWindow == nullptr)
+        OpenSubMenuOrCloseAll();
     return true;
 }
 
@@ -200,12 +204,7 @@ void CMenuElementUI::HandleEvent(UIEvent& event)
         CListContainerElementUI::HandleEvent(event);
         if (m_subMenuWindow != nullptr)
             return;
-        if (ShowChildItems()) {
-            OpenSubMenu();
-        } else {
-            ContextMenuParam param = { ContextMenuCloseAll, m_host != nullptr ? m_host->GetHostWindow() : nullptr };
-            contextMenuObserver.SendToAllReversed(param);
-        }
+        OpenSubMenuOrCloseAll();
         return;
     }
     CListContainerElementUI::HandleEvent(event);

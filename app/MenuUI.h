@@ -65,6 +65,12 @@ private:
     // Tells the other menu windows of the chain below this item's window
     // to close.
     void CloseMenusBelow();
+    // An item with items of its own opens them beside it; any other item
+    // closes every menu.
+    void OpenSubMenuOrCloseAll();
+    // Tells the menu windows of the observer; the reference window is this
+    // item's menu window.
+    void Broadcast(int kind);
 
     CMenuWnd* m_subMenuWindow;
 };
