@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses of tests/fuzz with clang and libFuzzer in a
 # native tree of their own (AddressSanitizer and UBSan) and runs one
-# harness, or each in turn, for the given number of seconds on a copy of its
+# harness, or each in turn, for the given number of seconds (or until it has
+# run the given number of inputs, whichever comes first) on a copy of its
 # seed corpus in that tree. What the engine finds is left beside the copy.
 #
-#   fuzz.sh <harness|all> <seconds>
+#   fuzz.sh <harness|all> <seconds> [runs]
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,11 +18,13 @@ for source in tests/fuzz/*.cpp; do
 done
 
 usage() {
-    echo "usage: $0 <harness|all> <seconds>; harnesses: ${harnesses[*]}" >&2
+    echo "usage: $0 <harness|all> <seconds> [runs]; harnesses: ${harnesses[*]}" >&2
     exit 2
 }
-[ $# -eq 2 ] || usage
+[ $# -eq 2 ] || [ $# -eq 3 ] || usage
+runs=${3:--1}
 case "$2" in ''|*[!0-9]*) usage ;; esac
+case "$runs" in -1) ;; ''|*[!0-9]*) usage ;; esac
 if [ "$1" = all ]; then
     chosen=("${harnesses[@]}")
 else
@@ -49,7 +52,7 @@ for name in "${chosen[@]}"; do
     cp -n "$here/tests/fuzz/corpus/$name"/* "$corpus"/
     echo "== $name: $2 s"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        "$tree/tests/fuzz/${name}_fuzzer" -max_total_time="$2" -timeout=25 -print_final_stats=1 \
+        "$tree/tests/fuzz/${name}_fuzzer" -max_total_time="$2" -runs="$runs" -timeout=25 -print_final_stats=1 \
         -artifact_prefix="$findings/" "$corpus" >"$tree/$name.log" 2>&1 || status=1
     grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^stat::peak_rss_mb|ERROR|runtime error|^artifact_prefix|Test unit written' \
         "$tree/$name.log" || true

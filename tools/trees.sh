@@ -16,3 +16,16 @@ configure_trees() {
                  -DWAVORIN_NATIVE_BUILD="$native" >>"$log" 2>&1 \
         || { cat "$log"; return 1; }
 }
+
+# The release tree: the Windows programs optimised, as they ship (stripped,
+# symbols beside them in .exe.debug). The main job and the benchmarks run it.
+release="$root/release"
+configure_release() {
+    mkdir -p "$root"
+    local log="$root/configure-release.log"
+    cmake -S "$here" -B "$native" -G Ninja -DWAVORIN_SANITIZE=ON >"$log" 2>&1 \
+        && cmake -S "$here" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+                 -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw32.cmake" \
+                 -DWAVORIN_NATIVE_BUILD="$native" >>"$log" 2>&1 \
+        || { cat "$log"; return 1; }
+}
