@@ -49,6 +49,14 @@ Size ReadSizeValue(const char* text)
     return size;
 }
 
+// `value` held within `limit` either side of zero: positions computed from
+// numbers read out of text are kept where the sums made of them still fit
+// in an int.
+inline int HoldWithin(long long value, long long limit)
+{
+    return static_cast<int>(value < -limit ? -limit : value > limit ? limit : value);
+}
+
 // A colour written as a hexadecimal AARRGGBB number after an optional "#".
 // With `skipLeadingBlanks` blanks before the "#" are skipped; blanks before
 // the digits are always skipped. Values beyond 32 bits saturate.

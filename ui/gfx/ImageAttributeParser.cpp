@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstring>
 
+#include "ui/base/AttributeValue.h"
+
 namespace ui {
 
 namespace {
@@ -80,9 +82,18 @@ bool IsTrue(const char* value)
 // width and height, taken by subtraction when it is drawn, must still fit.
 int OffsetCoordinate(int base, int offset)
 {
-    const long long limit = INT_MAX / 2;
-    long long sum = static_cast<long long>(base) + offset;
-    return static_cast<int>(sum < -limit ? -limit : sum > limit ? limit : sum);
+    return HoldWithin(static_cast<long long>(base) + offset, INT_MAX / 2);
+}
+
+// Source and corner numbers are held within a quarter of the range of int:
+// the blit adds corners to the source and to a destination held within
+// half the range, and offsets the source by a part of the destination.
+UIImageRect HoldQuarter(const UIImageRect& rc)
+{
+    const long long limit = INT_MAX / 4;
+    UIImageRect held = { HoldWithin(rc.left, limit), HoldWithin(rc.top, limit), HoldWithin(rc.right, limit),
+                         HoldWithin(rc.bottom, limit) };
+    return held;
 }
 
 } // namespace
@@ -184,9 +195,9 @@ void CImageAttributeParser::Apply(const char* key, const char* value, UIImageDra
         if (info.dest.bottom > m_control.bottom)
             info.dest.bottom = m_control.bottom;
     } else if (std::strcmp(key, "source") == 0) {
-        info.source = ReadRect(value);
+        info.source = HoldQuarter(ReadRect(value));
     } else if (std::strcmp(key, "corner") == 0) {
-        info.corner = ReadRect(value);
+        info.corner = HoldQuarter(ReadRect(value));
     } else if (std::strcmp(key, "mask") == 0) {
         info.mask = ReadHexColor(value);
     } else if (std::strcmp(key, "fade") == 0) {

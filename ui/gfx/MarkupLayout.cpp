@@ -27,6 +27,13 @@ bool AtLineBreak(const char* text)
     return text[0] == '\0' || text[0] == '\n' || (text[0] == '\r' && text[1] == '\n');
 }
 
+// The pen's position, the line height and the spacings that tags move by
+// are held within an eighth of the range of int, so that the few of them
+// summed when a line is placed still fit, however large the tags' numbers.
+const long long kLayoutLimit = 0x7FFFFFFF / 8;
+
+int Hold(long long value) { return HoldWithin(value, kLayoutLimit); }
+
 bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
 
 // The start of the last character of [start, end); `start` when empty.
@@ -302,7 +309,7 @@ void CMarkupLayout::EndLine()
             m_stop = true;
             return;
         }
-        m_pen.y += m_lineHeight;
+        m_pen.y = Hold(static_cast<long long>(m_pen.y) + m_lineHeight);
     } else {
         if (m_inLink && m_linkIndex < m_linkCapacity)
             ++m_linkIndex;
@@ -310,7 +317,7 @@ void CMarkupLayout::EndLine()
             m_stop = true;
             return;
         }
-        m_pen.y += m_drawHeight;
+        m_pen.y = Hold(static_cast<long long>(m_pen.y) + m_drawHeight);
         if (m_pen.y >= m_rc.bottom) {
             m_stop = true;
             return;
@@ -492,8 +499,9 @@ void CMarkupLayout::OpenTag(const MarkupToken& token)
             return;
         }
         CMarkupTokenizer::ReadNumber(value, number);
+        number = Hold(number);
         if (m_spacings.Add(IntToSlot(number)))
-            m_lineHeight += number;
+            m_lineHeight = Hold(static_cast<long long>(m_lineHeight) + number);
         break;
     case 'r':
         m_raw = true;
@@ -507,11 +515,11 @@ void CMarkupLayout::OpenTag(const MarkupToken& token)
         break;
     case 'x':
         CMarkupTokenizer::ReadNumber(value, number);
-        m_pen.x += number;
+        m_pen.x = Hold(static_cast<long long>(m_pen.x) + number);
         break;
     case 'y':
         CMarkupTokenizer::ReadNumber(value, number);
-        m_lineHeight = number;
+        m_lineHeight = Hold(number);
         break;
     default:
         break;  // a tag without a meaning is skipped

@@ -201,6 +201,8 @@ public:
                      SRCCOPY);
     }
 
+    const RECT& Paint() const { return m_paint; }
+
     bool Meets(const RECT& dest) const
     {
         RECT meet;
@@ -232,6 +234,24 @@ private:
     AlphaBlendFn m_alphaBlend;
 };
 
+// The tiles of [from, to) that meet [paintFrom, paintTo) along one axis, as
+// the first index and the one past the last; one "tile" when the axis is
+// stretched. Counted in 64 bits, so that a destination reaching far outside
+// the window neither overflows nor makes the blit walk tiles nobody sees.
+void TilesMeeting(bool tiled, int from, int to, int tile, int paintFrom, int paintTo, int& first, int& end)
+{
+    if (!tiled) {
+        first = 0;
+        end = 1;
+        return;
+    }
+    long long count = (static_cast<long long>(to) - from + tile - 1) / tile;
+    long long low = paintFrom > from ? (static_cast<long long>(paintFrom) - from) / tile : 0;
+    long long high = paintTo > from ? (static_cast<long long>(paintTo) - from + tile - 1) / tile : 0;
+    first = static_cast<int>(low < count ? low : count);
+    end = static_cast<int>(high < count ? high : count);
+}
+
 // The middle of the nine-grid: stretched, or tiled along the tiled axes
 // with the last column and row cut at the middle's right and bottom.
 void DrawMiddle(const PiecePainter& painter, const RECT& dest, const RECT& source, bool xTiled, bool yTiled)
@@ -244,9 +264,11 @@ void DrawMiddle(const PiecePainter& painter, const RECT& dest, const RECT& sourc
     int tileHeight = Height(source);
     if (tileWidth <= 0 || tileHeight <= 0 || Width(dest) <= 0 || Height(dest) <= 0)
         return;
-    int columns = xTiled ? (Width(dest) + tileWidth - 1) / tileWidth : 1;
-    int rows = yTiled ? (Height(dest) + tileHeight - 1) / tileHeight : 1;
-    for (int row = 0; row < rows; ++row) {
+    const RECT& paint = painter.Paint();
+    int firstColumn, endColumn, firstRow, endRow;
+    TilesMeeting(xTiled, dest.left, dest.right, tileWidth, paint.left, paint.right, firstColumn, endColumn);
+    TilesMeeting(yTiled, dest.top, dest.bottom, tileHeight, paint.top, paint.bottom, firstRow, endRow);
+    for (int row = firstRow; row < endRow; ++row) {
         RECT piece = dest;
         RECT part = source;
         if (yTiled) {
@@ -254,7 +276,7 @@ void DrawMiddle(const PiecePainter& painter, const RECT& dest, const RECT& sourc
             piece.bottom = piece.top + tileHeight < dest.bottom ? piece.top + tileHeight : dest.bottom;
             part.bottom = source.top + Height(piece);
         }
-        for (int column = 0; column < columns; ++column) {
+        for (int column = firstColumn; column < endColumn; ++column) {
             if (xTiled) {
                 piece.left = dest.left + column * tileWidth;
                 piece.right = piece.left + tileWidth < dest.right ? piece.left + tileWidth : dest.right;

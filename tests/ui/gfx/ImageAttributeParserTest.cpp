@@ -166,6 +166,14 @@ TEST(ImageAttributeParser, DestNearTheLimitsOfIntStaysWithinHalfTheirRange)
     EXPECT_EQ(300 + half, static_cast<long long>(wide.dest.right) - wide.dest.left);
     EXPECT_EQ(90 + half, static_cast<long long>(wide.dest.bottom) - wide.dest.top);
 
+    // Source and corner numbers, which the blit adds to each other and to the destination, keep within a quarter.
+    const int quarter = 2147483647 / 4;
+    UIImageDrawInfo far = ParseOne("source='-2147483648,0,2147483647,5' corner='2147483647,1,0,-2147483648'");
+    UIImageRect source = { -quarter, 0, quarter, 5 };
+    UIImageRect corner = { quarter, 1, 0, -quarter };
+    EXPECT_TRUE(SameRect(source, far.source)) << Describe(far.source);
+    EXPECT_TRUE(SameRect(corner, far.corner)) << Describe(far.corner);
+
     // A control far from the origin still offsets ordinary numbers exactly.
     UIImageRect control = { 2000000000, 2000000000, 2000000100, 2000000100 };
     UIImageDrawInfo info;

@@ -163,6 +163,27 @@ INSTANTIATE_TEST_SUITE_P(
         TilingCase{ false, true, { 0, 0, 4, 5 }, { "AABB.", "CCDD.", "AABB.", "CCDD.", "AABB." } },
         TilingCase{ false, false, { 0, 0, 4, 4 }, { "AABB.", "AABB.", "CCDD.", "CCDD.", "....." } }));
 
+// A tiled destination reaching far outside the window used to be walked tile by tile, billions of them, to draw
+// the few inside the paint rectangle.
+TEST(RendererBlit, FarReachingTiledDestinationDrawsOnlyTheTilesThatMeetThePaintRectangle)
+{
+    BitmapHolder image(2, 2, { A, B, C, D });
+    OffscreenDib dib(3, 3);
+    ASSERT_TRUE(dib.ok());
+    RECT source = { 0, 0, 2, 2 };
+    // Tiles start at -5, so the paint rectangle begins in the second column and row of a tile.
+    RECT dest = { -5, -5, 1073741823, 1073741823 };
+    RECT paint = { 0, 0, 3, 3 };
+    for (bool blend : { false, true }) {
+        dib.Clear(0xFF000000);
+        CRenderer::BlitImage(dib.dc(), image.get(), dest, paint, source, kNoCorners, blend, 255, false, true, true);
+        const char* rows[3] = { "DCD", "BAB", "DCD" };
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(Letter(rows[y][x]), dib.Rgb(x, y)) << "at " << x << "," << y;
+    }
+}
+
 TEST(RendererBlit, PlainCopyTakesOnlyThePartInsideThePaintRectangle)
 {
     BitmapHolder image(4, 1, { A, B, C, D });

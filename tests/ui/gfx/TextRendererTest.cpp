@@ -245,6 +245,16 @@ TEST_F(TextRendererTest, ParagraphsAddSpacingToTheirLines)
     EXPECT_EQ(2 * LineHeight() + 6, Measure("a{p 6}b").bottom);
 }
 
+// Tag numbers near the limits of int used to wrap the pen and the line height around: two far moves left drew
+// the text at the left edge, and huge spacings measured a negative or shrinking height.
+TEST_F(TextRendererTest, TagNumbersNearTheLimitsOfIntDoNotWrapThePenAround)
+{
+    Draw("{x -2147483647}{x -2147483647}WW", { 0, 0, 240, 100 });
+    EXPECT_EQ(0, canvas.InkCount());
+    EXPECT_GT(Measure("{p 2147483647}a").bottom, 0);
+    EXPECT_GE(Measure("{y 2147483647}a{n}{y 2147483647}b{n}c").bottom, Measure("{y 2147483647}a").bottom);
+}
+
 TEST_F(TextRendererTest, EndEllipsisKeepsTheDotsInside)
 {
     const char* text = "abcdefghijklmnop";
