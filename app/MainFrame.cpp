@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/FirstPaintReport.h"
 #include "app/MenuWnd.h"
 #include "app/resource.h"
 #include "ui/core/ControlUI.h"
@@ -49,9 +50,13 @@ void MainFrame::AfterLastMessage(HWND window)
 
 void MainFrame::OnSkinLoaded()
 {
+    MarkStartupStep("skin");
     m_taskbarCreatedMessage = ::RegisterWindowMessageA("TaskbarCreated");
     m_client->Start(GetWindowHandle());
+    MarkStartupStep("client");
 }
+
+void MainFrame::OnFirstPaint() { ReportFirstPaint(); }
 
 const char* MainFrame::SkinFile() const { return "101"; }
 
@@ -140,7 +145,9 @@ void MainFrame::Notify(UINotify& msg)
 {
     const char* type = msg.type;
     if (SameText(type, "windowinit")) {
+        MarkStartupStep("layout");
         AddTrayIcon();
+        MarkStartupStep("tray");
     } else if (SameText(type, "click")) {
         const char* name = msg.sender != nullptr ? msg.sender->GetName() : "";
         if (SameText(name, "closebtn")) {

@@ -62,6 +62,7 @@ public:
 
 protected:
     void OnSkinLoaded() override;
+    void OnFirstPaint() override;
     LRESULT HandleClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
