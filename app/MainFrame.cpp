@@ -52,11 +52,19 @@ void MainFrame::OnSkinLoaded()
 {
     MarkStartupStep("skin");
     m_taskbarCreatedMessage = ::RegisterWindowMessageA("TaskbarCreated");
-    m_client->Start(GetWindowHandle());
-    MarkStartupStep("client");
 }
 
-void MainFrame::OnFirstPaint() { ReportFirstPaint(); }
+void MainFrame::OnFirstPaint()
+{
+    ReportFirstPaint();
+    ::PostMessageA(GetWindowHandle(), MSG_AFTER_FIRST_PAINT, 0, 0);
+}
+
+void MainFrame::StartAfterFirstPaint()
+{
+    AddTrayIcon();
+    m_client->Start(GetWindowHandle());
+}
 
 const char* MainFrame::SkinFile() const { return "101"; }
 
@@ -133,6 +141,8 @@ LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM, LPARAM lParam, bool&
                 OnCheckReply(*event);
             delete event;
         }
+    } else if (message == MSG_AFTER_FIRST_PAINT) {
+        StartAfterFirstPaint();
     } else if (message == m_taskbarCreatedMessage && message != 0) {
         // The shell started again: the icon goes back in.
         m_trayIconShown = false;
@@ -146,8 +156,6 @@ void MainFrame::Notify(UINotify& msg)
     const char* type = msg.type;
     if (SameText(type, "windowinit")) {
         MarkStartupStep("layout");
-        AddTrayIcon();
-        MarkStartupStep("tray");
     } else if (SameText(type, "click")) {
         const char* name = msg.sender != nullptr ? msg.sender->GetName() : "";
         if (SameText(name, "closebtn")) {
