@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/FirstPaintReport.h"
 #include "app/MenuWnd.h"
 #include "app/resource.h"
 #include "ui/core/ControlUI.h"
@@ -49,7 +50,19 @@ void MainFrame::AfterLastMessage(HWND window)
 
 void MainFrame::OnSkinLoaded()
 {
+    MarkStartupStep("skin");
     m_taskbarCreatedMessage = ::RegisterWindowMessageA("TaskbarCreated");
+}
+
+void MainFrame::OnFirstPaint()
+{
+    ReportFirstPaint();
+    ::PostMessageA(GetWindowHandle(), MSG_AFTER_FIRST_PAINT, 0, 0);
+}
+
+void MainFrame::StartAfterFirstPaint()
+{
+    AddTrayIcon();
     m_client->Start(GetWindowHandle());
 }
 
@@ -128,6 +141,8 @@ LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM, LPARAM lParam, bool&
                 OnCheckReply(*event);
             delete event;
         }
+    } else if (message == MSG_AFTER_FIRST_PAINT) {
+        StartAfterFirstPaint();
     } else if (message == m_taskbarCreatedMessage && message != 0) {
         // The shell started again: the icon goes back in.
         m_trayIconShown = false;
@@ -140,7 +155,7 @@ void MainFrame::Notify(UINotify& msg)
 {
     const char* type = msg.type;
     if (SameText(type, "windowinit")) {
-        AddTrayIcon();
+        MarkStartupStep("layout");
     } else if (SameText(type, "click")) {
         const char* name = msg.sender != nullptr ? msg.sender->GetName() : "";
         if (SameText(name, "closebtn")) {

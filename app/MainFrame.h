@@ -6,7 +6,8 @@
 // the code is still valid, and shows a one-line message under the digits.
 // It lives in the notification area: closing hides it there, a left click
 // on the icon brings it back, a right click opens the menu that ends the
-// program.
+// program. The icon and the client start once the window has been painted,
+// so that nothing but the skin stands between the start and the first sight.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -18,6 +19,8 @@
 
 // The window's private notification-area callback message.
 const UINT MSG_TRAY_CALLBACK = WM_USER + 1;
+// Posted by the first paint: what the window needs only once it is seen.
+const UINT MSG_AFTER_FIRST_PAINT = WM_USER + 2;
 
 class MainFrame : public WindowImplBase
 {
@@ -55,6 +58,8 @@ public:
     void ToggleShown();
     void AddTrayIcon();
     void ShowTrayMenu();
+    // The icon and the client's start, after the first paint.
+    void StartAfterFirstPaint();
 
     int GetSecondsLeft() const { return m_secondsLeft; }
     bool IsCheckPending() const { return m_checkPending; }
@@ -62,6 +67,7 @@ public:
 
 protected:
     void OnSkinLoaded() override;
+    void OnFirstPaint() override;
     LRESULT HandleClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
     LRESULT HandleSysCommand(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;

@@ -67,8 +67,13 @@ LRESULT WindowImplBase::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM 
     result = HandleOtherMessage(message, wParam, lParam, handled);
     if (handled)
         return result;
-    if (m_host.ProcessMessage(message, wParam, lParam, result))
+    if (m_host.ProcessMessage(message, wParam, lParam, result)) {
+        if (message == WM_PAINT && !m_painted) {
+            m_painted = true;
+            OnFirstPaint();
+        }
         return result;
+    }
     return CallPreviousProc(message, wParam, lParam);
 }
 

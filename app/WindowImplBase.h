@@ -56,6 +56,8 @@ public:
 protected:
     // Called at the end of HandleCreate, with the skin built and attached.
     virtual void OnSkinLoaded() {}
+    // Called once, when the host has painted the window for the first time.
+    virtual void OnFirstPaint() {}
 
     virtual LRESULT HandleClose(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     virtual LRESULT HandleDestroy(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
@@ -88,4 +90,5 @@ protected:
 
 private:
     ui::CWindowHostUI m_host;
+    bool m_painted = false;
 };

@@ -6,11 +6,13 @@
 
 #include <new>
 
+#include "app/FirstPaintReport.h"
 #include "app/MainFrame.h"
 #include "ui/core/WindowHostUI.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    MarkStartupStep("main");
     // A running instance (any top-level window with the title) is brought
     // forward instead.
     HWND running = ::FindWindowA(nullptr, MainFrame::kTitle);
@@ -24,6 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (FAILED(::CoInitialize(nullptr)))
         return 0;
 
+    MarkStartupStep("com");
     MainFrame* frame = new (std::nothrow) MainFrame();
     if (frame == nullptr)
         return 0;
@@ -33,8 +36,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         delete frame;
         return 1;
     }
+    MarkStartupStep("created");
     frame->CenterOnOwner();
     ::ShowWindow(frame->GetWindowHandle(), SW_SHOW);
+    MarkStartupStep("shown");
     ui::CWindowHostUI::RunMessageLoop();
 
     // The window is not destroyed on the way out; its icon would stay in
