@@ -27,8 +27,8 @@ import time
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_program import (CODE_BUTTON, SKIP, Failure, Scenario, check, datagrams, issued_codes,  # noqa: E402
-                         now_ms, wait_for)
+from e2e_program import (CODE_BUTTON, Failure, Scenario, check, datagrams, issued_codes,  # noqa: E402
+                         now_ms, parse_options)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ENGINE = os.path.join(HERE, "..", "..", "tokenclient")
@@ -257,18 +257,10 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--slack-ms", type=int, default=2000,
                         help="allowance for screenshots and a loaded machine on top of the engine's limits")
-    options = parser.parse_args()
-    for name in ("exe", "server", "prefix", "probe", "work"):
-        setattr(options, name, os.path.abspath(getattr(options, name)))
-    for path in (options.exe, options.server, options.probe):
-        if not os.path.exists(path):
-            print("missing: " + path)
-            return 1
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", "convert", "wine")
-               if shutil.which(tool) is None]
-    if missing:
-        print("skipped: missing %s" % ", ".join(missing))
-        return SKIP
+    options, status = parse_options(parser, ("exe", "server", "prefix", "probe", "work"),
+                                    ("exe", "server", "probe"))
+    if options is None:
+        return status
     s = Scenario(options, "soak")
     soak = Soak(s, options)
     started = time.time()
