@@ -213,7 +213,7 @@ class Soak:
         print("%d clicks in %d server lives: %s; %d clicks during a countdown asked nothing"
               % (self.clicks, self.lives, ", ".join("%s %d" % kv for kv in sorted(self.outcomes.items())),
                  self.ignored_clicks))
-        print("countdowns ended: %s" % ", ".join("%s %d" % kv for kv in sorted(self.countdowns.items())))
+        print("countdowns watched to their end: %s" % ", ".join("%s %d" % kv for kv in sorted(self.countdowns.items())))
         print("longest time to an outcome %d ms (limit %d ms)" % (self.longest, self.limit))
         for key in ("gdi", "user"):
             check(abs(end[key] - start[key]) <= HEADROOM_TOLERANCE,
