@@ -87,6 +87,15 @@ size_t TokenClientImpl::PendingCount() const
     return count;
 }
 
+size_t TokenClientImpl::FreeCount() const
+{
+    LockGuard guard(*seams.queueLock);
+    size_t count = 0;
+    for (const TokenRequest* node = freeList; node; node = node->next)
+        ++count;
+    return count;
+}
+
 TokenRequest* TokenClientImpl::TakeNode()
 {
     TokenRequest* node = freeList;

@@ -111,6 +111,7 @@ public:
     const char* ServerAddress() const { return serverAddress; }
     uint16_t ServerPort() const { return serverPort; }
     size_t PendingCount() const;
+    size_t FreeCount() const;  // recycled nodes; takes queueLock
 
     uint32_t retryIntervalMs;
     uint32_t requestTimeoutMs;

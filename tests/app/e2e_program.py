@@ -695,6 +695,25 @@ SCENARIOS = {
 }
 
 
+def parse_options(parser, paths, inputs):
+    """Parses the command line and makes its paths absolute. Returns the
+    options and None, or None and the exit status when one of the inputs or
+    of the tools is missing."""
+    options = parser.parse_args()
+    for name in paths:
+        setattr(options, name, os.path.abspath(getattr(options, name)))
+    for name in inputs:
+        if not os.path.exists(getattr(options, name)):
+            print("missing: " + getattr(options, name))
+            return None, 1
+    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", "convert", "wine")
+               if shutil.which(tool) is None]
+    if missing:
+        print("skipped: missing %s" % ", ".join(missing))
+        return None, SKIP
+    return options, None
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
@@ -702,18 +721,9 @@ def main():
     parser.add_argument("--server", required=True, help="the native reference server")
     parser.add_argument("--prefix", required=True, help="the build tree's wine prefix, copied per scenario")
     parser.add_argument("--work", required=True, help="folder for the per-scenario folders")
-    options = parser.parse_args()
-    for name in ("exe", "server", "prefix", "work"):
-        setattr(options, name, os.path.abspath(getattr(options, name)))
-    for path in (options.exe, options.server):
-        if not os.path.exists(path):
-            print("missing: " + path)
-            return 1
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", "convert", "wine")
-               if shutil.which(tool) is None]
-    if missing:
-        print("skipped: missing %s" % ", ".join(missing))
-        return SKIP
+    options, status = parse_options(parser, ("exe", "server", "prefix", "work"), ("exe", "server"))
+    if options is None:
+        return status
     s = Scenario(options, options.scenario)
     started = time.time()
     status, problems = 1, []
