@@ -14,20 +14,49 @@
 
 namespace ui {
 
-// Character classes of the parser. Whitespace is any byte from 1 to 32;
-// bytes above 127 never are, whatever the platform's char signedness.
+// Character classes of the parser, one bit each, looked up by byte, so that
+// the scanning loops test one table entry per byte.
 namespace {
+
+enum : unsigned char {
+    kSpace = 1,       // 1 to 32: whitespace; bytes above 127 never are
+    kName = 2,        // letters, digits, '_' and ':'
+    kText = 4,        // every value stops here: NUL, '&', bytes above 127
+    kContentEnd = 8,  // '<' ends an element's content
+    kValueEnd = 16,   // '"' ends an attribute value
+    kBlank = 32,      // ' ' swallows the whitespace after it when collapsing
+};
+
+struct CharClasses
+{
+    unsigned char of[256];
+
+    constexpr CharClasses() : of()
+    {
+        for (int c = 1; c <= 32; ++c)
+            of[c] |= kSpace;
+        for (int c = 0; c < 256; ++c) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':')
+                of[c] |= kName;
+            if (c == 0 || c == '&' || c >= 0x80)
+                of[c] |= kText;
+        }
+        of[static_cast<unsigned char>('<')] |= kContentEnd;
+        of[static_cast<unsigned char>('"')] |= kValueEnd;
+        of[static_cast<unsigned char>(' ')] |= kBlank;
+    }
+};
+
+constexpr CharClasses kClasses;
+
+inline bool Is(char c, unsigned char classes)
+{
+    return (kClasses.of[static_cast<unsigned char>(c)] & classes) != 0;
+}
 
 inline bool IsSpace(char c)
 {
-    unsigned char byte = static_cast<unsigned char>(c);
-    return byte >= 1 && byte <= 32;
-}
-
-inline bool IsNameChar(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
-        || c == ':';
+    return Is(c, kSpace);
 }
 
 inline void SkipWhitespace(char*& p)
@@ -38,21 +67,40 @@ inline void SkipWhitespace(char*& p)
 
 inline char* SkipName(char* p)
 {
-    while (IsNameChar(*p))
+    while (Is(*p, kName))
         ++p;
     return p;
 }
 
-struct Entity
+// Steps `p` over the entity reference behind an '&' and returns its
+// character; an unknown reference stands for the '&' itself and is not stepped.
+inline char DecodeEntity(char*& p)
 {
-    const char* name; // including the closing semicolon
-    int length;
-    char ch;
-};
-
-const Entity kEntities[] = {
-    {"amp;", 4, '&'}, {"lt;", 3, '<'}, {"gt;", 3, '>'}, {"quot;", 5, '"'}, {"apos;", 5, '\''},
-};
+    char decoded = '&';
+    int length = 0;
+    switch (p[0]) {
+    case 'a':
+        if (p[1] == 'm' && p[2] == 'p' && p[3] == ';')
+            decoded = '&', length = 4;
+        else if (p[1] == 'p' && p[2] == 'o' && p[3] == 's' && p[4] == ';')
+            decoded = '\'', length = 5;
+        break;
+    case 'l':
+        if (p[1] == 't' && p[2] == ';')
+            decoded = '<', length = 3;
+        break;
+    case 'g':
+        if (p[1] == 't' && p[2] == ';')
+            decoded = '>', length = 3;
+        break;
+    case 'q':
+        if (p[1] == 'u' && p[2] == 'o' && p[3] == 't' && p[4] == ';')
+            decoded = '"', length = 5;
+        break;
+    }
+    p += length;
+    return decoded;
+}
 
 } // namespace
 
@@ -218,8 +266,9 @@ bool CXmlDocument::FailedOutOfMemory()
 int CXmlDocument::ReserveElement()
 {
     if (m_nElements == m_nReservedElements) {
-        // 0, 500, 1 250, 2 375, ...
-        int grow = m_nReservedElements / 2 + 500;
+        // 0, 512, 1 024, 2 048, ...: doubling keeps the copies of large
+        // documents' arrays few.
+        int grow = m_nReservedElements > 0 ? m_nReservedElements : 512;
         if (m_nReservedElements > INT_MAX - grow
             || static_cast<size_t>(m_nReservedElements + grow) > SIZE_MAX / sizeof(XmlElement))
             return -1;
@@ -397,32 +446,37 @@ bool CXmlDocument::ParseAttributes(char*& p)
 
 void CXmlDocument::ParseData(char*& p, char*& dest, char end)
 {
-    while (*p != '\0' && *p != end) {
-        if (*p == '&') {
-            ++p;
-            char decoded = '&';
-            for (const Entity& entity : kEntities) {
-                if (std::strncmp(p, entity.name, entity.length) == 0) {
-                    decoded = entity.ch;
-                    p += entity.length;
-                    break;
-                }
-            }
-            *dest++ = decoded;
-        } else if (*p == ' ') {
-            *dest++ = *p++;
-            if (!m_bPreserveWhitespace) {
-                while (IsSpace(*p))
-                    ++p;
-            }
+    // Runs of plain text are found by their class and moved down as a
+    // whole once decoding has shortened what came before them.
+    const unsigned char stops = kText | (end == '<' ? kContentEnd : kValueEnd) | (m_bPreserveWhitespace ? 0 : kBlank);
+    char* in = p;
+    char* out = dest;
+    for (;;) {
+        char* run = in;
+        while (!Is(*in, stops))
+            ++in;
+        if (out != run)
+            std::memmove(out, run, in - run);
+        out += in - run;
+        char c = *in;
+        if (c == '\0' || c == end)
+            break;
+        if (c == '&') {
+            ++in;
+            *out++ = DecodeEntity(in);
+        } else if (c == ' ') {
+            *out++ = *in++;
+            SkipWhitespace(in);
         } else {
-            char* next = CAnsiCodePage::Next(p);
-            while (p < next)
-                *dest++ = *p++;
+            char* next = CAnsiCodePage::Next(in);
+            while (in < next)
+                *out++ = *in++;
         }
     }
-    for (char* fill = dest; fill < p; ++fill)
+    for (char* fill = out; fill < in; ++fill)
         *fill = ' ';
+    p = in;
+    dest = out;
 }
 
 } // namespace ui
