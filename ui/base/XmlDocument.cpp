@@ -59,17 +59,45 @@ inline bool IsSpace(char c)
     return Is(c, kSpace);
 }
 
+// The first byte from `p` on that is not of `classes`. NUL is of no class
+// that is skipped, so the unrolled steps never pass the end of the text.
+inline char* SkipWhile(char* p, unsigned char classes)
+{
+    for (;; p += 4) {
+        if (!Is(p[0], classes))
+            return p;
+        if (!Is(p[1], classes))
+            return p + 1;
+        if (!Is(p[2], classes))
+            return p + 2;
+        if (!Is(p[3], classes))
+            return p + 3;
+    }
+}
+
+// The first byte from `p` on that is of `classes`, which hold NUL.
+inline char* SkipUntil(char* p, unsigned char classes)
+{
+    for (;; p += 4) {
+        if (Is(p[0], classes))
+            return p;
+        if (Is(p[1], classes))
+            return p + 1;
+        if (Is(p[2], classes))
+            return p + 2;
+        if (Is(p[3], classes))
+            return p + 3;
+    }
+}
+
 inline void SkipWhitespace(char*& p)
 {
-    while (IsSpace(*p))
-        ++p;
+    p = SkipWhile(p, kSpace);
 }
 
 inline char* SkipName(char* p)
 {
-    while (Is(*p, kName))
-        ++p;
-    return p;
+    return SkipWhile(p, kName);
 }
 
 // Steps `p` over the entity reference behind an '&' and returns its
@@ -220,13 +248,6 @@ CXmlNode CXmlDocument::GetRootElement()
     if (m_nElements < 2)
         return CXmlNode();
     return CXmlNode(this, 1);
-}
-
-const XmlElement* CXmlDocument::GetElement(int index) const
-{
-    if (index <= 0 || index >= m_nElements)
-        return nullptr;
-    return &m_pElements[index];
 }
 
 // ---------------------------------------------------------------------------
@@ -453,8 +474,7 @@ void CXmlDocument::ParseData(char*& p, char*& dest, char end)
     char* out = dest;
     for (;;) {
         char* run = in;
-        while (!Is(*in, stops))
-            ++in;
+        in = SkipUntil(in, stops);
         if (out != run)
             std::memmove(out, run, in - run);
         out += in - run;

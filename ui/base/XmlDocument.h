@@ -54,7 +54,10 @@ public:
 
     // Read access for CXmlNode.
     int GetElementCount() const { return m_nElements; }
-    const XmlElement* GetElement(int index) const;
+    const XmlElement* GetElement(int index) const
+    {
+        return index > 0 && index < m_nElements ? &m_pElements[index] : nullptr;
+    }
     char* GetText() const { return m_pstrXML; }
 
 private:

@@ -7,16 +7,33 @@
 
 namespace ui {
 
-CXmlNode::CXmlNode() : m_iPos(0), m_nAttributes(0), m_pOwner(nullptr)
+CXmlNode::CXmlNode() : m_iPos(0), m_nAttributes(kNotMapped), m_pOwner(nullptr)
 {
 }
 
-CXmlNode::CXmlNode(CXmlDocument* document, int index) : m_iPos(index), m_nAttributes(0), m_pOwner(nullptr)
+CXmlNode::CXmlNode(CXmlDocument* document, int index) : m_iPos(index), m_nAttributes(kNotMapped), m_pOwner(nullptr)
 {
     if (document && document->GetElement(index))
         m_pOwner = document;
     else
         m_iPos = 0;
+}
+
+CXmlNode::CXmlNode(const CXmlNode& other) : m_iPos(0), m_nAttributes(kNotMapped), m_pOwner(nullptr)
+{
+    *this = other;
+}
+
+CXmlNode& CXmlNode::operator=(const CXmlNode& other)
+{
+    if (this == &other)
+        return *this;
+    m_iPos = other.m_iPos;
+    m_nAttributes = other.m_nAttributes;
+    if (m_nAttributes > 0)
+        std::memcpy(m_aAttributes, other.m_aAttributes, m_nAttributes * sizeof m_aAttributes[0]);
+    m_pOwner = other.m_pOwner;
+    return *this;
 }
 
 const char* CXmlNode::GetName() const
@@ -63,7 +80,7 @@ int CXmlNode::GetAttributeCount() const
 {
     if (!m_pOwner)
         return 0;
-    if (m_nAttributes == 0)
+    if (m_nAttributes == kNotMapped)
         MapAttributes();
     return m_nAttributes;
 }

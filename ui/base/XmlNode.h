@@ -14,6 +14,9 @@ public:
 
     CXmlNode();
     CXmlNode(CXmlDocument* document, int index);
+    // Copies only the part of the attribute table that is in use.
+    CXmlNode(const CXmlNode& other);
+    CXmlNode& operator=(const CXmlNode& other);
 
     // True when the node refers to an element of a document.
     bool IsValid() const { return m_pOwner != nullptr; }
@@ -42,8 +45,9 @@ public:
     bool GetAttributeValue(const char* name, char* buffer, int size = kValueBufferSize) const;
 
 private:
-    // Builds the attribute table; called on every use while it is empty.
+    // Builds the attribute table on first use.
     void MapAttributes() const;
+    enum { kNotMapped = -1 };
 
     struct Attribute
     {
