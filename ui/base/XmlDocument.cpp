@@ -100,6 +100,25 @@ inline char* SkipName(char* p)
     return SkipWhile(p, kName);
 }
 
+// Makes room for one more item behind the `count` of a malloc'ed array
+// that holds `reserved`; false when memory runs out. The array doubles
+// (512, 1 024, 2 048, ...), so that large documents copy it seldom.
+template <typename T>
+bool MakeRoom(T*& items, int count, int& reserved)
+{
+    if (count < reserved)
+        return true;
+    int grow = reserved > 0 ? reserved : 512;
+    if (reserved > INT_MAX - grow || static_cast<size_t>(reserved + grow) > SIZE_MAX / sizeof(T))
+        return false;
+    void* block = std::realloc(items, (reserved + grow) * sizeof(T));
+    if (!block)
+        return false;
+    items = static_cast<T*>(block);
+    reserved += grow;
+    return true;
+}
+
 // Steps `p` over the entity reference behind an '&' and returns its
 // character; an unknown reference stands for the '&' itself and is not stepped.
 inline char DecodeEntity(char*& p)
@@ -137,6 +156,9 @@ CXmlDocument::CXmlDocument(bool preserveWhitespace)
       m_pElements(nullptr),
       m_nElements(0),
       m_nReservedElements(0),
+      m_pAttributes(nullptr),
+      m_nAttributes(0),
+      m_nReservedAttributes(0),
       m_bPreserveWhitespace(preserveWhitespace)
 {
     m_szErrorMsg[0] = '\0';
@@ -152,10 +174,14 @@ void CXmlDocument::Release()
 {
     std::free(m_pstrXML);
     std::free(m_pElements);
+    std::free(m_pAttributes);
     m_pstrXML = nullptr;
     m_pElements = nullptr;
     m_nElements = 0;
     m_nReservedElements = 0;
+    m_pAttributes = nullptr;
+    m_nAttributes = 0;
+    m_nReservedAttributes = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -286,20 +312,8 @@ bool CXmlDocument::FailedOutOfMemory()
 
 int CXmlDocument::ReserveElement()
 {
-    if (m_nElements == m_nReservedElements) {
-        // 0, 512, 1 024, 2 048, ...: doubling keeps the copies of large
-        // documents' arrays few.
-        int grow = m_nReservedElements > 0 ? m_nReservedElements : 512;
-        if (m_nReservedElements > INT_MAX - grow
-            || static_cast<size_t>(m_nReservedElements + grow) > SIZE_MAX / sizeof(XmlElement))
-            return -1;
-        int capacity = m_nReservedElements + grow;
-        void* block = std::realloc(m_pElements, capacity * sizeof(XmlElement));
-        if (!block)
-            return -1;
-        m_pElements = static_cast<XmlElement*>(block);
-        m_nReservedElements = capacity;
-    }
+    if (!MakeRoom(m_pElements, m_nElements, m_nReservedElements))
+        return -1;
     XmlElement& element = m_pElements[m_nElements];
     std::memset(&element, 0, sizeof element);
     return m_nElements++;
@@ -308,6 +322,7 @@ int CXmlDocument::ReserveElement()
 bool CXmlDocument::Parse()
 {
     m_nElements = 0;
+    m_nAttributes = 0;
     if (ReserveElement() != 0) // the placeholder at index 0
         return FailedOutOfMemory();
     SetError("", "");
@@ -380,6 +395,7 @@ bool CXmlDocument::ParseItems(char*& p)
         XmlElement& element = m_pElements[index];
         element.iStart = static_cast<int>(p - m_pstrXML);
         element.iParent = parent;
+        element.iAttribute = m_nAttributes;
         if (previous != 0)
             m_pElements[previous].iNext = index;
         else if (parent != 0)
@@ -390,7 +406,7 @@ bool CXmlDocument::ParseItems(char*& p)
         p = nameEnd;
         if (*p == '\0')
             return Failed("Error parsing element name", p);
-        if (!ParseAttributes(p))
+        if (!ParseAttributes(p, index))
             return false;
         SkipWhitespace(p);
 
@@ -434,13 +450,14 @@ void CXmlDocument::TerminateOpenNames(int index)
         *SkipName(m_pstrXML + m_pElements[index].iStart) = '\0';
 }
 
-bool CXmlDocument::ParseAttributes(char*& p)
+bool CXmlDocument::ParseAttributes(char*& p, int index)
 {
     if (*p == '>' || *p == '/')
         return true;
     *p++ = '\0';
     SkipWhitespace(p);
     while (*p != '\0' && *p != '>' && *p != '/') {
+        char* name = p;
         char* nameEnd = SkipName(p);
         p = nameEnd;
         SkipWhitespace(p);
@@ -452,6 +469,12 @@ bool CXmlDocument::ParseAttributes(char*& p)
         if (*p != '"')
             return Failed("Expected attribute value", p);
         ++p;
+        if (!MakeRoom(m_pAttributes, m_nAttributes, m_nReservedAttributes))
+            return FailedOutOfMemory();
+        m_pAttributes[m_nAttributes].iName = static_cast<int>(name - m_pstrXML);
+        m_pAttributes[m_nAttributes].iValue = static_cast<int>(p - m_pstrXML);
+        ++m_nAttributes;
+        ++m_pElements[index].nAttributes;
         char* dest = p;
         ParseData(p, dest, '"');
         if (*p == '\0')
@@ -475,9 +498,15 @@ void CXmlDocument::ParseData(char*& p, char*& dest, char end)
     for (;;) {
         char* run = in;
         in = SkipUntil(in, stops);
-        if (out != run)
+        if (out == run) {
+            out = in;
+        } else if (in - run <= 16) { // short runs are not worth a call
+            while (run < in)
+                *out++ = *run++;
+        } else {
             std::memmove(out, run, in - run);
-        out += in - run;
+            out += in - run;
+        }
         char c = *in;
         if (c == '\0' || c == end)
             break;

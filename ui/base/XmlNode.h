@@ -3,6 +3,7 @@
 namespace ui {
 
 class CXmlDocument;
+struct XmlAttribute;
 
 // A light handle on one element of a CXmlDocument, valid while the
 // document lives and is not released. Names and values are pointers into
@@ -14,9 +15,6 @@ public:
 
     CXmlNode();
     CXmlNode(CXmlDocument* document, int index);
-    // Copies only the part of the attribute table that is in use.
-    CXmlNode(const CXmlNode& other);
-    CXmlNode& operator=(const CXmlNode& other);
 
     // True when the node refers to an element of a document.
     bool IsValid() const { return m_pOwner != nullptr; }
@@ -45,19 +43,10 @@ public:
     bool GetAttributeValue(const char* name, char* buffer, int size = kValueBufferSize) const;
 
 private:
-    // Builds the attribute table on first use.
-    void MapAttributes() const;
-    enum { kNotMapped = -1 };
-
-    struct Attribute
-    {
-        int iName;
-        int iValue;
-    };
+    // The element's attribute `index`, which must be below the count.
+    const XmlAttribute& Attribute(int index) const;
 
     int m_iPos;
-    mutable int m_nAttributes;
-    mutable Attribute m_aAttributes[kMaxAttributes];
     CXmlDocument* m_pOwner;
 };
 

@@ -4,7 +4,7 @@
 // content, attribute name and value after parsing.
 //
 // Two figures per document, each pugixml's time divided by ours (above 1:
-// we are faster), taken per round from the best of three interleaved runs
+// we are faster), taken per round from the best of five interleaved runs
 // of each side, over several rounds, min and median printed:
 //   parse      both sides parse the same code page 936 text;
 //   load path  pugixml parses the UTF-8 as it is, we run LoadFromUtf8,
@@ -41,7 +41,7 @@ using ui::CXmlNode;
 namespace {
 
 const size_t kDocumentSize = 4 * 1024 * 1024;
-const int kRunsPerRound = 3;
+const int kRunsPerRound = 5;
 
 // ---------------------------------------------------------------------------
 // Documents (UTF-8, deterministic)
