@@ -1,5 +1,6 @@
 #include "ui/base/AnsiCodePage.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,29 +51,26 @@ const char* CAnsiCodePage::NextMultiByte(const char* text)
     return CharNextA(text);
 }
 
+// Each conversion is one call into a buffer sized by its input: a byte of
+// UTF-8 gives at most one UTF-16 unit (four give a surrogate pair), and a
+// unit at most two bytes of the code page. The text is then cut to size.
 char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
 {
     *length = 0;
-    if (size <= 0) {
-        char* empty = static_cast<char*>(std::malloc(1));
-        if (empty)
-            empty[0] = '\0';
-        return empty;
-    }
-    int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, nullptr, 0);
-    wchar_t* wide = static_cast<wchar_t*>(std::malloc((wideLength + 1) * sizeof(wchar_t)));
+    if (size < 0)
+        size = 0;
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(size) + 1) * sizeof(wchar_t)));
     if (!wide)
         return nullptr;
-    wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, wideLength);
-    wide[wideLength] = L'\0';
-
-    int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr) : 0;
-    char* ansi = static_cast<char*>(std::malloc(ansiLength + 1));
+    int wideLength = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, size) : 0;
+    int room = wideLength < INT_MAX / 2 ? 2 * wideLength : INT_MAX - 1;
+    char* ansi = static_cast<char*>(std::malloc(static_cast<size_t>(room) + 1));
     if (ansi) {
-        if (ansiLength > 0)
-            ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, ansiLength, nullptr, nullptr);
+        int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, room, nullptr, nullptr) : 0;
         ansi[ansiLength] = '\0';
         *length = ansiLength;
+        if (char* fitted = static_cast<char*>(std::realloc(ansi, ansiLength + 1)))
+            ansi = fitted;
     }
     std::free(wide);
     return ansi;
