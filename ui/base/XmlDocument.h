@@ -78,8 +78,9 @@ private:
     // Reads the attributes of element `index` and records them.
     bool ParseAttributes(char*& p, int index);
     void TerminateOpenNames(int index);
-    // Decodes a value in place up to NUL or `end`; `dest` is left at the
-    // position where the caller writes the terminating NUL.
+    // Decodes a value in place up to NUL or `end` ('<' for content, '"'
+    // for an attribute value); `dest` is left at the position where the
+    // caller writes the terminating NUL.
     void ParseData(char*& p, char*& dest, char end);
     int ReserveElement();
     bool Failed(const char* message, const char* location);
