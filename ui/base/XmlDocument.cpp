@@ -330,6 +330,47 @@ bool CXmlDocument::Parse()
     return ParseItems(p);
 }
 
+// Inline: it is the inner loop of both callers, which pass their own `end`.
+inline void CXmlDocument::ParseData(char*& p, char*& dest, char end)
+{
+    // Runs of plain text are found by their class and moved down as a
+    // whole once decoding has shortened what came before them.
+    const unsigned char stops = kText | (end == '<' ? kContentEnd : kValueEnd) | (m_bPreserveWhitespace ? 0 : kBlank);
+    char* in = p;
+    char* out = dest;
+    for (;;) {
+        char* run = in;
+        in = SkipUntil(in, stops);
+        if (out == run) {
+            out = in;
+        } else if (in - run <= 16) { // short runs are not worth a call
+            while (run < in)
+                *out++ = *run++;
+        } else {
+            std::memmove(out, run, in - run);
+            out += in - run;
+        }
+        char c = *in;
+        if (c == '\0' || c == end)
+            break;
+        if (c == '&') {
+            ++in;
+            *out++ = DecodeEntity(in);
+        } else if (c == ' ') {
+            *out++ = *in++;
+            SkipWhitespace(in);
+        } else {
+            char* next = CAnsiCodePage::Next(in);
+            while (in < next)
+                *out++ = *in++;
+        }
+    }
+    for (char* fill = out; fill < in; ++fill)
+        *fill = ' ';
+    p = in;
+    dest = out;
+}
+
 // Reads the items of the whole text. Elements nest through their parent
 // links rather than through recursion, so that deeply nested input cannot
 // exhaust the stack: `parent` is the element whose children are being read
@@ -486,46 +527,6 @@ bool CXmlDocument::ParseAttributes(char*& p, int index)
         SkipWhitespace(p);
     }
     return true;
-}
-
-void CXmlDocument::ParseData(char*& p, char*& dest, char end)
-{
-    // Runs of plain text are found by their class and moved down as a
-    // whole once decoding has shortened what came before them.
-    const unsigned char stops = kText | (end == '<' ? kContentEnd : kValueEnd) | (m_bPreserveWhitespace ? 0 : kBlank);
-    char* in = p;
-    char* out = dest;
-    for (;;) {
-        char* run = in;
-        in = SkipUntil(in, stops);
-        if (out == run) {
-            out = in;
-        } else if (in - run <= 16) { // short runs are not worth a call
-            while (run < in)
-                *out++ = *run++;
-        } else {
-            std::memmove(out, run, in - run);
-            out += in - run;
-        }
-        char c = *in;
-        if (c == '\0' || c == end)
-            break;
-        if (c == '&') {
-            ++in;
-            *out++ = DecodeEntity(in);
-        } else if (c == ' ') {
-            *out++ = *in++;
-            SkipWhitespace(in);
-        } else {
-            char* next = CAnsiCodePage::Next(in);
-            while (in < next)
-                *out++ = *in++;
-        }
-    }
-    for (char* fill = out; fill < in; ++fill)
-        *fill = ' ';
-    p = in;
-    dest = out;
 }
 
 } // namespace ui
