@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need, from Debian's packages.
 # Idempotent: on a machine that already has it all it only checks and returns.
-# With --fuzz it also installs what tools/fuzz.sh needs.
+# With --fuzz it also installs what tools/fuzz.sh needs; with --bench the
+# benchmarks' reference library.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +21,10 @@ packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagi
 # tools/fuzz.sh asks with --fuzz for clang and libFuzzer as well.
 if [ "${1:-}" = --fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+# The parse benchmark (tools/bench/parse) measures against pugixml.
+if [ "${1:-}" = --bench ]; then
+    packages+=(libpugixml-dev)
 fi
 
 missing=()

@@ -29,3 +29,13 @@ configure_release() {
                  -DWAVORIN_NATIVE_BUILD="$native" >>"$log" 2>&1 \
         || { cat "$log"; return 1; }
 }
+
+# The native benchmark tree: optimised, no sanitizers, so that the figures
+# measure the code as it runs (tools/bench/parse needs pugixml: setup.sh --bench).
+bench_native="$root/bench-native"
+configure_bench_native() {
+    mkdir -p "$root"
+    local log="$root/configure-bench-native.log"
+    cmake -S "$here" -B "$bench_native" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >"$log" 2>&1 \
+        || { cat "$log"; return 1; }
+}

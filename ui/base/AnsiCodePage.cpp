@@ -1,5 +1,6 @@
 #include "ui/base/AnsiCodePage.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,10 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
 #endif
 
 namespace ui {
@@ -46,29 +51,26 @@ const char* CAnsiCodePage::NextMultiByte(const char* text)
     return CharNextA(text);
 }
 
+// Each conversion is one call into a buffer sized by its input: a byte of
+// UTF-8 gives at most one UTF-16 unit (four give a surrogate pair), and a
+// unit at most two bytes of the code page. The text is then cut to size.
 char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
 {
     *length = 0;
-    if (size <= 0) {
-        char* empty = static_cast<char*>(std::malloc(1));
-        if (empty)
-            empty[0] = '\0';
-        return empty;
-    }
-    int wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, nullptr, 0);
-    wchar_t* wide = static_cast<wchar_t*>(std::malloc((wideLength + 1) * sizeof(wchar_t)));
+    if (size < 0)
+        size = 0;
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc((static_cast<size_t>(size) + 1) * sizeof(wchar_t)));
     if (!wide)
         return nullptr;
-    wideLength = MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, wideLength);
-    wide[wideLength] = L'\0';
-
-    int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr) : 0;
-    char* ansi = static_cast<char*>(std::malloc(ansiLength + 1));
+    int wideLength = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, bytes, size, wide, size) : 0;
+    int room = wideLength < INT_MAX / 2 ? 2 * wideLength : INT_MAX - 1;
+    char* ansi = static_cast<char*>(std::malloc(static_cast<size_t>(room) + 1));
     if (ansi) {
-        if (ansiLength > 0)
-            ansiLength = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, ansiLength, nullptr, nullptr);
+        int ansiLength = wideLength > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, wideLength, ansi, room, nullptr, nullptr) : 0;
         ansi[ansiLength] = '\0';
         *length = ansiLength;
+        if (char* fitted = static_cast<char*>(std::realloc(ansi, ansiLength + 1)))
+            ansi = fitted;
     }
     std::free(wide);
     return ansi;
@@ -158,32 +160,91 @@ int DecodeUtf8(const unsigned char* p, const unsigned char* end, unsigned* code)
     return used;
 }
 
-// Appends the code page 936 bytes of one character from the basic
-// multilingual plane; "?" when the code page has no such character.
-char* EncodeCp936(iconv_t converter, unsigned code, char* out)
+// The code page 936 bytes of one character from the basic multilingual
+// plane, as iconv gives them: a byte in the low 8 bits, or a lead byte above
+// a trail byte; 0 when the code page has no such character.
+unsigned EncodeCp936(iconv_t converter, unsigned code)
 {
-    if (code == 0x20AC) { // the euro sign is the one single byte above 0x7F
-        *out++ = static_cast<char>(0x80);
-        return out;
+    if (code == 0x20AC) // the euro sign is the one single byte above 0x7F
+        return 0x80;
+    if (converter == reinterpret_cast<iconv_t>(-1) || code == kReplacement)
+        return 0;
+    char in[4] = {static_cast<char>(code & 0xFF), static_cast<char>((code >> 8) & 0xFF), 0, 0};
+    char* inPtr = in;
+    size_t inLeft = sizeof in;
+    unsigned char encoded[8];
+    char* outPtr = reinterpret_cast<char*>(encoded);
+    size_t outLeft = sizeof encoded;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+        return 0;
+    size_t n = outPtr - reinterpret_cast<char*>(encoded);
+    if (n == 1)
+        return encoded[0];
+    if (n == 2)
+        return (encoded[0] << 8) | encoded[1];
+    return 0;
+}
+
+// The encodings of the basic multilingual plane, looked up in blocks of 256
+// characters that are filled on first use, so that a text pays for iconv
+// once per block it touches instead of once per character.
+class Cp936Table
+{
+public:
+    unsigned Lookup(unsigned code)
+    {
+        Block& block = m_blocks[code >> 8];
+        if (!block.ready.load(std::memory_order_acquire))
+            Fill(block, code & ~0xFFu);
+        return block.codes[code & 0xFF];
     }
-    if (converter != reinterpret_cast<iconv_t>(-1) && code != kReplacement) {
-        char in[4] = {static_cast<char>(code & 0xFF), static_cast<char>((code >> 8) & 0xFF), 0, 0};
-        char* inPtr = in;
-        size_t inLeft = sizeof in;
-        char encoded[8];
-        char* outPtr = encoded;
-        size_t outLeft = sizeof encoded;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1)) {
-            size_t n = outPtr - encoded;
-            if (n >= 1 && n <= 2) {
-                std::memcpy(out, encoded, n);
-                return out + n;
-            }
-        }
+
+private:
+    struct Block
+    {
+        std::atomic<bool> ready;
+        unsigned short codes[256];
+    };
+
+    void Fill(Block& block, unsigned first)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (block.ready.load(std::memory_order_relaxed))
+            return;
+        iconv_t converter = iconv_open("CP936", "UTF-32LE");
+        if (converter == reinterpret_cast<iconv_t>(-1))
+            converter = iconv_open("GBK", "UTF-32LE");
+        for (unsigned i = 0; i < 256; ++i)
+            block.codes[i] = static_cast<unsigned short>(EncodeCp936(converter, first + i));
+        if (converter != reinterpret_cast<iconv_t>(-1))
+            iconv_close(converter);
+        block.ready.store(true, std::memory_order_release);
     }
-    *out++ = '?';
-    return out;
+
+    Block m_blocks[256] = {};
+    std::mutex m_mutex;
+};
+
+Cp936Table g_cp936;
+
+// Copies the ASCII bytes from `p` on, eight at a time while they last;
+// returns where the first other byte (or `end`) stands.
+const unsigned char* CopyAscii(const unsigned char* p, const unsigned char* end, char*& out)
+{
+    const uint64_t kHighBits = 0x8080808080808080ull;
+    while (end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & kHighBits)
+            break;
+        std::memcpy(out, &word, 8);
+        p += 8;
+        out += 8;
+    }
+    while (p < end && *p < 0x80)
+        *out++ = static_cast<char>(*p++);
+    return p;
 }
 
 } // namespace
@@ -198,31 +259,28 @@ char* CAnsiCodePage::Utf8ToAnsi(const char* bytes, int size, int* length)
     if (!ansi)
         return nullptr;
 
-    iconv_t converter = iconv_open("CP936", "UTF-32LE");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        converter = iconv_open("GBK", "UTF-32LE");
-
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
     const unsigned char* end = p + size;
     char* out = ansi;
-    while (p < end) {
-        if (*p < 0x80) {
-            *out++ = static_cast<char>(*p++);
-            continue;
-        }
+    while ((p = CopyAscii(p, end, out)) < end) {
         unsigned code;
         p += DecodeUtf8(p, end, &code);
         if (code > 0xFFFF) {
             // A surrogate pair: neither half has a character in the code page.
             *out++ = '?';
             *out++ = '?';
+            continue;
+        }
+        unsigned encoded = g_cp936.Lookup(code);
+        if (encoded == 0) {
+            *out++ = '?';
         } else {
-            out = EncodeCp936(converter, code, out);
+            if (encoded > 0xFF)
+                *out++ = static_cast<char>(encoded >> 8);
+            *out++ = static_cast<char>(encoded & 0xFF);
         }
     }
     *out = '\0';
-    if (converter != reinterpret_cast<iconv_t>(-1))
-        iconv_close(converter);
     *length = static_cast<int>(out - ansi);
     return ansi;
 }

@@ -14,45 +14,140 @@
 
 namespace ui {
 
-// Character classes of the parser. Whitespace is any byte from 1 to 32;
-// bytes above 127 never are, whatever the platform's char signedness.
+// Character classes of the parser, one bit each, looked up by byte, so that
+// the scanning loops test one table entry per byte.
 namespace {
+
+enum : unsigned char {
+    kSpace = 1,       // 1 to 32: whitespace; bytes above 127 never are
+    kName = 2,        // letters, digits, '_' and ':'
+    kText = 4,        // every value stops here: NUL, '&', bytes above 127
+    kContentEnd = 8,  // '<' ends an element's content
+    kValueEnd = 16,   // '"' ends an attribute value
+    kBlank = 32,      // ' ' swallows the whitespace after it when collapsing
+};
+
+struct CharClasses
+{
+    unsigned char of[256];
+
+    constexpr CharClasses() : of()
+    {
+        for (int c = 1; c <= 32; ++c)
+            of[c] |= kSpace;
+        for (int c = 0; c < 256; ++c) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':')
+                of[c] |= kName;
+            if (c == 0 || c == '&' || c >= 0x80)
+                of[c] |= kText;
+        }
+        of[static_cast<unsigned char>('<')] |= kContentEnd;
+        of[static_cast<unsigned char>('"')] |= kValueEnd;
+        of[static_cast<unsigned char>(' ')] |= kBlank;
+    }
+};
+
+constexpr CharClasses kClasses;
+
+inline bool Is(char c, unsigned char classes)
+{
+    return (kClasses.of[static_cast<unsigned char>(c)] & classes) != 0;
+}
 
 inline bool IsSpace(char c)
 {
-    unsigned char byte = static_cast<unsigned char>(c);
-    return byte >= 1 && byte <= 32;
+    return Is(c, kSpace);
 }
 
-inline bool IsNameChar(char c)
+// The first byte from `p` on that is not of `classes`. NUL is of no class
+// that is skipped, so the unrolled steps never pass the end of the text.
+inline char* SkipWhile(char* p, unsigned char classes)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
-        || c == ':';
+    for (;; p += 4) {
+        if (!Is(p[0], classes))
+            return p;
+        if (!Is(p[1], classes))
+            return p + 1;
+        if (!Is(p[2], classes))
+            return p + 2;
+        if (!Is(p[3], classes))
+            return p + 3;
+    }
+}
+
+// The first byte from `p` on that is of `classes`, which hold NUL.
+inline char* SkipUntil(char* p, unsigned char classes)
+{
+    for (;; p += 4) {
+        if (Is(p[0], classes))
+            return p;
+        if (Is(p[1], classes))
+            return p + 1;
+        if (Is(p[2], classes))
+            return p + 2;
+        if (Is(p[3], classes))
+            return p + 3;
+    }
 }
 
 inline void SkipWhitespace(char*& p)
 {
-    while (IsSpace(*p))
-        ++p;
+    p = SkipWhile(p, kSpace);
 }
 
 inline char* SkipName(char* p)
 {
-    while (IsNameChar(*p))
-        ++p;
-    return p;
+    return SkipWhile(p, kName);
 }
 
-struct Entity
+// Makes room for one more item behind the `count` of a malloc'ed array
+// that holds `reserved`; false when memory runs out. The array doubles
+// (512, 1 024, 2 048, ...), so that large documents copy it seldom.
+template <typename T>
+bool MakeRoom(T*& items, int count, int& reserved)
 {
-    const char* name; // including the closing semicolon
-    int length;
-    char ch;
-};
+    if (count < reserved)
+        return true;
+    int grow = reserved > 0 ? reserved : 512;
+    if (reserved > INT_MAX - grow || static_cast<size_t>(reserved + grow) > SIZE_MAX / sizeof(T))
+        return false;
+    void* block = std::realloc(items, (reserved + grow) * sizeof(T));
+    if (!block)
+        return false;
+    items = static_cast<T*>(block);
+    reserved += grow;
+    return true;
+}
 
-const Entity kEntities[] = {
-    {"amp;", 4, '&'}, {"lt;", 3, '<'}, {"gt;", 3, '>'}, {"quot;", 5, '"'}, {"apos;", 5, '\''},
-};
+// Steps `p` over the entity reference behind an '&' and returns its
+// character; an unknown reference stands for the '&' itself and is not stepped.
+inline char DecodeEntity(char*& p)
+{
+    char decoded = '&';
+    int length = 0;
+    switch (p[0]) {
+    case 'a':
+        if (p[1] == 'm' && p[2] == 'p' && p[3] == ';')
+            decoded = '&', length = 4;
+        else if (p[1] == 'p' && p[2] == 'o' && p[3] == 's' && p[4] == ';')
+            decoded = '\'', length = 5;
+        break;
+    case 'l':
+        if (p[1] == 't' && p[2] == ';')
+            decoded = '<', length = 3;
+        break;
+    case 'g':
+        if (p[1] == 't' && p[2] == ';')
+            decoded = '>', length = 3;
+        break;
+    case 'q':
+        if (p[1] == 'u' && p[2] == 'o' && p[3] == 't' && p[4] == ';')
+            decoded = '"', length = 5;
+        break;
+    }
+    p += length;
+    return decoded;
+}
 
 } // namespace
 
@@ -61,6 +156,9 @@ CXmlDocument::CXmlDocument(bool preserveWhitespace)
       m_pElements(nullptr),
       m_nElements(0),
       m_nReservedElements(0),
+      m_pAttributes(nullptr),
+      m_nAttributes(0),
+      m_nReservedAttributes(0),
       m_bPreserveWhitespace(preserveWhitespace)
 {
     m_szErrorMsg[0] = '\0';
@@ -76,10 +174,14 @@ void CXmlDocument::Release()
 {
     std::free(m_pstrXML);
     std::free(m_pElements);
+    std::free(m_pAttributes);
     m_pstrXML = nullptr;
     m_pElements = nullptr;
     m_nElements = 0;
     m_nReservedElements = 0;
+    m_pAttributes = nullptr;
+    m_nAttributes = 0;
+    m_nReservedAttributes = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -174,13 +276,6 @@ CXmlNode CXmlDocument::GetRootElement()
     return CXmlNode(this, 1);
 }
 
-const XmlElement* CXmlDocument::GetElement(int index) const
-{
-    if (index <= 0 || index >= m_nElements)
-        return nullptr;
-    return &m_pElements[index];
-}
-
 // ---------------------------------------------------------------------------
 // Errors
 
@@ -217,19 +312,8 @@ bool CXmlDocument::FailedOutOfMemory()
 
 int CXmlDocument::ReserveElement()
 {
-    if (m_nElements == m_nReservedElements) {
-        // 0, 500, 1 250, 2 375, ...
-        int grow = m_nReservedElements / 2 + 500;
-        if (m_nReservedElements > INT_MAX - grow
-            || static_cast<size_t>(m_nReservedElements + grow) > SIZE_MAX / sizeof(XmlElement))
-            return -1;
-        int capacity = m_nReservedElements + grow;
-        void* block = std::realloc(m_pElements, capacity * sizeof(XmlElement));
-        if (!block)
-            return -1;
-        m_pElements = static_cast<XmlElement*>(block);
-        m_nReservedElements = capacity;
-    }
+    if (!MakeRoom(m_pElements, m_nElements, m_nReservedElements))
+        return -1;
     XmlElement& element = m_pElements[m_nElements];
     std::memset(&element, 0, sizeof element);
     return m_nElements++;
@@ -238,11 +322,53 @@ int CXmlDocument::ReserveElement()
 bool CXmlDocument::Parse()
 {
     m_nElements = 0;
+    m_nAttributes = 0;
     if (ReserveElement() != 0) // the placeholder at index 0
         return FailedOutOfMemory();
     SetError("", "");
     char* p = m_pstrXML;
     return ParseItems(p);
+}
+
+// Inline: it is the inner loop of both callers, which pass their own `end`.
+inline void CXmlDocument::ParseData(char*& p, char*& dest, char end)
+{
+    // Runs of plain text are found by their class and moved down as a
+    // whole once decoding has shortened what came before them.
+    const unsigned char stops = kText | (end == '<' ? kContentEnd : kValueEnd) | (m_bPreserveWhitespace ? 0 : kBlank);
+    char* in = p;
+    char* out = dest;
+    for (;;) {
+        char* run = in;
+        in = SkipUntil(in, stops);
+        if (out == run) {
+            out = in;
+        } else if (in - run <= 16) { // short runs are not worth a call
+            while (run < in)
+                *out++ = *run++;
+        } else {
+            std::memmove(out, run, in - run);
+            out += in - run;
+        }
+        char c = *in;
+        if (c == '\0' || c == end)
+            break;
+        if (c == '&') {
+            ++in;
+            *out++ = DecodeEntity(in);
+        } else if (c == ' ') {
+            *out++ = *in++;
+            SkipWhitespace(in);
+        } else {
+            char* next = CAnsiCodePage::Next(in);
+            while (in < next)
+                *out++ = *in++;
+        }
+    }
+    for (char* fill = out; fill < in; ++fill)
+        *fill = ' ';
+    p = in;
+    dest = out;
 }
 
 // Reads the items of the whole text. Elements nest through their parent
@@ -310,6 +436,7 @@ bool CXmlDocument::ParseItems(char*& p)
         XmlElement& element = m_pElements[index];
         element.iStart = static_cast<int>(p - m_pstrXML);
         element.iParent = parent;
+        element.iAttribute = m_nAttributes;
         if (previous != 0)
             m_pElements[previous].iNext = index;
         else if (parent != 0)
@@ -320,7 +447,7 @@ bool CXmlDocument::ParseItems(char*& p)
         p = nameEnd;
         if (*p == '\0')
             return Failed("Error parsing element name", p);
-        if (!ParseAttributes(p))
+        if (!ParseAttributes(p, index))
             return false;
         SkipWhitespace(p);
 
@@ -364,13 +491,14 @@ void CXmlDocument::TerminateOpenNames(int index)
         *SkipName(m_pstrXML + m_pElements[index].iStart) = '\0';
 }
 
-bool CXmlDocument::ParseAttributes(char*& p)
+bool CXmlDocument::ParseAttributes(char*& p, int index)
 {
     if (*p == '>' || *p == '/')
         return true;
     *p++ = '\0';
     SkipWhitespace(p);
     while (*p != '\0' && *p != '>' && *p != '/') {
+        char* name = p;
         char* nameEnd = SkipName(p);
         p = nameEnd;
         SkipWhitespace(p);
@@ -382,6 +510,12 @@ bool CXmlDocument::ParseAttributes(char*& p)
         if (*p != '"')
             return Failed("Expected attribute value", p);
         ++p;
+        if (!MakeRoom(m_pAttributes, m_nAttributes, m_nReservedAttributes))
+            return FailedOutOfMemory();
+        m_pAttributes[m_nAttributes].iName = static_cast<int>(name - m_pstrXML);
+        m_pAttributes[m_nAttributes].iValue = static_cast<int>(p - m_pstrXML);
+        ++m_nAttributes;
+        ++m_pElements[index].nAttributes;
         char* dest = p;
         ParseData(p, dest, '"');
         if (*p == '\0')
@@ -393,36 +527,6 @@ bool CXmlDocument::ParseAttributes(char*& p)
         SkipWhitespace(p);
     }
     return true;
-}
-
-void CXmlDocument::ParseData(char*& p, char*& dest, char end)
-{
-    while (*p != '\0' && *p != end) {
-        if (*p == '&') {
-            ++p;
-            char decoded = '&';
-            for (const Entity& entity : kEntities) {
-                if (std::strncmp(p, entity.name, entity.length) == 0) {
-                    decoded = entity.ch;
-                    p += entity.length;
-                    break;
-                }
-            }
-            *dest++ = decoded;
-        } else if (*p == ' ') {
-            *dest++ = *p++;
-            if (!m_bPreserveWhitespace) {
-                while (IsSpace(*p))
-                    ++p;
-            }
-        } else {
-            char* next = CAnsiCodePage::Next(p);
-            while (p < next)
-                *dest++ = *p++;
-        }
-    }
-    for (char* fill = dest; fill < p; ++fill)
-        *fill = ' ';
 }
 
 } // namespace ui

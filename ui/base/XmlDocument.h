@@ -14,6 +14,15 @@ struct XmlElement
     int iNext;   // next sibling
     int iParent; // parent, 0 at the top level
     int iData;   // offset of the decoded content
+    int iAttribute;  // its first attribute in the document's attribute array
+    int nAttributes; // how many follow it there
+};
+
+// One attribute: the offsets of its name and its decoded value in the text.
+struct XmlAttribute
+{
+    int iName;
+    int iValue;
 };
 
 // An XML document read in one pass and kept in one buffer that parsing
@@ -54,16 +63,24 @@ public:
 
     // Read access for CXmlNode.
     int GetElementCount() const { return m_nElements; }
-    const XmlElement* GetElement(int index) const;
+    const XmlElement* GetElement(int index) const
+    {
+        return index > 0 && index < m_nElements ? &m_pElements[index] : nullptr;
+    }
     char* GetText() const { return m_pstrXML; }
+    // The attributes of all elements in document order; an element's
+    // iAttribute and nAttributes select its own.
+    const XmlAttribute* GetAttributes() const { return m_pAttributes; }
 
 private:
     bool Parse();
     bool ParseItems(char*& p);
-    bool ParseAttributes(char*& p);
+    // Reads the attributes of element `index` and records them.
+    bool ParseAttributes(char*& p, int index);
     void TerminateOpenNames(int index);
-    // Decodes a value in place up to NUL or `end`; `dest` is left at the
-    // position where the caller writes the terminating NUL.
+    // Decodes a value in place up to NUL or `end` ('<' for content, '"'
+    // for an attribute value); `dest` is left at the position where the
+    // caller writes the terminating NUL.
     void ParseData(char*& p, char*& dest, char end);
     int ReserveElement();
     bool Failed(const char* message, const char* location);
@@ -74,6 +91,9 @@ private:
     XmlElement* m_pElements;
     int m_nElements;
     int m_nReservedElements;
+    XmlAttribute* m_pAttributes;
+    int m_nAttributes;
+    int m_nReservedAttributes;
     char m_szErrorMsg[100];
     char m_szErrorXML[50];
     bool m_bPreserveWhitespace;

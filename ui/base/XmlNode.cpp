@@ -7,11 +7,11 @@
 
 namespace ui {
 
-CXmlNode::CXmlNode() : m_iPos(0), m_nAttributes(0), m_pOwner(nullptr)
+CXmlNode::CXmlNode() : m_iPos(0), m_pOwner(nullptr)
 {
 }
 
-CXmlNode::CXmlNode(CXmlDocument* document, int index) : m_iPos(index), m_nAttributes(0), m_pOwner(nullptr)
+CXmlNode::CXmlNode(CXmlDocument* document, int index) : m_iPos(index), m_pOwner(nullptr)
 {
     if (document && document->GetElement(index))
         m_pOwner = document;
@@ -63,9 +63,13 @@ int CXmlNode::GetAttributeCount() const
 {
     if (!m_pOwner)
         return 0;
-    if (m_nAttributes == 0)
-        MapAttributes();
-    return m_nAttributes;
+    int count = m_pOwner->GetElement(m_iPos)->nAttributes;
+    return count < kMaxAttributes ? count : kMaxAttributes;
+}
+
+const XmlAttribute& CXmlNode::Attribute(int index) const
+{
+    return m_pOwner->GetAttributes()[m_pOwner->GetElement(m_iPos)->iAttribute + index];
 }
 
 const char* CXmlNode::GetAttributeName(int index) const
@@ -74,7 +78,7 @@ const char* CXmlNode::GetAttributeName(int index) const
         return nullptr;
     if (index < 0 || index >= GetAttributeCount())
         return "";
-    return m_pOwner->GetText() + m_aAttributes[index].iName;
+    return m_pOwner->GetText() + Attribute(index).iName;
 }
 
 const char* CXmlNode::GetAttributeValue(int index) const
@@ -83,7 +87,7 @@ const char* CXmlNode::GetAttributeValue(int index) const
         return nullptr;
     if (index < 0 || index >= GetAttributeCount())
         return "";
-    return m_pOwner->GetText() + m_aAttributes[index].iValue;
+    return m_pOwner->GetText() + Attribute(index).iValue;
 }
 
 const char* CXmlNode::GetAttributeValue(const char* name) const
@@ -93,8 +97,9 @@ const char* CXmlNode::GetAttributeValue(const char* name) const
     int count = GetAttributeCount();
     const char* text = m_pOwner->GetText();
     for (int i = 0; i < count; ++i) {
-        if (std::strcmp(text + m_aAttributes[i].iName, name) == 0)
-            return text + m_aAttributes[i].iValue;
+        const XmlAttribute& attribute = Attribute(i);
+        if (std::strcmp(text + attribute.iName, name) == 0)
+            return text + attribute.iValue;
     }
     return nullptr;
 }
@@ -122,42 +127,6 @@ bool CXmlNode::GetAttributeValue(const char* name, char* buffer, int size) const
     std::memcpy(buffer, value, end - value);
     buffer[end - value] = '\0';
     return true;
-}
-
-// The start tag after parsing is a run of NUL-terminated texts: the element
-// name, then for each attribute its name, blanks and the former "=", and
-// its value behind the former opening quote. The value offset of the
-// element lies behind all of them.
-void CXmlNode::MapAttributes() const
-{
-    m_nAttributes = 0;
-    const XmlElement* element = m_pOwner->GetElement(m_iPos);
-    const char* text = m_pOwner->GetText();
-    const char* p = text + element->iStart;
-    const char* end = text + element->iData;
-    p += std::strlen(p) + 1;
-    while (p < end && m_nAttributes < kMaxAttributes) {
-        while (p < end && static_cast<unsigned char>(*p) >= 1 && static_cast<unsigned char>(*p) <= 32)
-            ++p;
-        if (p >= end)
-            return;
-        const char* name = p;
-        p += std::strlen(p);
-        // A real name ends inside the tag; a text that runs on is the ">"
-        // before the content.
-        if (p >= end)
-            return;
-        ++p;
-        while (static_cast<unsigned char>(*p) >= 1 && static_cast<unsigned char>(*p) <= 32)
-            ++p;
-        if (p >= end || *p != '"')
-            return;
-        ++p;
-        m_aAttributes[m_nAttributes].iName = static_cast<int>(name - text);
-        m_aAttributes[m_nAttributes].iValue = static_cast<int>(p - text);
-        ++m_nAttributes;
-        p += std::strlen(p) + 1;
-    }
 }
 
 } // namespace ui

@@ -3,6 +3,7 @@
 namespace ui {
 
 class CXmlDocument;
+struct XmlAttribute;
 
 // A light handle on one element of a CXmlDocument, valid while the
 // document lives and is not released. Names and values are pointers into
@@ -42,18 +43,10 @@ public:
     bool GetAttributeValue(const char* name, char* buffer, int size = kValueBufferSize) const;
 
 private:
-    // Builds the attribute table; called on every use while it is empty.
-    void MapAttributes() const;
-
-    struct Attribute
-    {
-        int iName;
-        int iValue;
-    };
+    // The element's attribute `index`, which must be below the count.
+    const XmlAttribute& Attribute(int index) const;
 
     int m_iPos;
-    mutable int m_nAttributes;
-    mutable Attribute m_aAttributes[kMaxAttributes];
     CXmlDocument* m_pOwner;
 };
 

@@ -43,6 +43,13 @@ TEST(AnsiCodePage, Utf8BecomesCodePage936)
         {u8"a\u0E01b", "a?b"},   // no such character in the code page
         {"a\xFF" "b", "a?b"},    // not UTF-8
         {"\xE7\xBD", "?"},        // cut in the middle of a character
+        {"\xE7\xBDx\xE7", "?x?"},
+        {"\xC0\x80\x80", "???"}, // overlong, a stray continuation byte
+        {u8"a\U0001F600b", "a??b"},     // outside the basic plane: a pair of halves
+        {u8"\uFEFFa", "?a"},            // a byte-order mark inside the text
+        {u8"\u00B7\u30FB\uFFFD", "\xA1\xA4??"},
+        // Runs of ASCII longer than a word, around characters of different blocks.
+        {u8"0123456789abcdefg微0123456789€z网", "0123456789abcdefg微0123456789\x80z网"},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.ansi, Convert(row.utf8)) << row.utf8;
