@@ -34,7 +34,7 @@ rounds="${WAVORIN_BENCH_ROUNDS:-7}"
 idle_seconds="${WAVORIN_BENCH_IDLE:-60}"
 size_budget_kb=512
 
-bash tools/setup.sh || exit 1
+bash tools/setup.sh --bench || exit 1
 . "$here/tools/trees.sh"
 configure_release || exit 1
 say() { echo "== $*" >&2; }
@@ -43,11 +43,8 @@ targets=(Wavorin barewindow endwindow repaint_bench)
 ninja -C "$release" -t query layout_bench >/dev/null 2>&1 && targets+=(layout_bench)
 { ninja -C "$native" -j "$jobs" refserver && ninja -C "$release" -j "$jobs" "${targets[@]}"; } >&2 || exit 1
 # The native parse benchmark has a tree of its own (optimised, no sanitizers).
-parse_bench=""
-if declare -F configure_bench_native >/dev/null; then
-    configure_bench_native >&2 && ninja -C "$root/bench-native" -j "$jobs" parse_bench >&2 \
-        && parse_bench="$root/bench-native/tools/bench/parse/parse_bench"
-fi
+{ configure_bench_native && ninja -C "$bench_native" -j "$jobs" parse_bench; } >&2 || exit 1
+parse_bench="$bench_native/tools/bench/parse/parse_bench"
 
 scratch="$root/bench"
 rm -rf "$scratch" && mkdir -p "$scratch"
@@ -211,10 +208,8 @@ if [ -x "$release/tools/bench/layout/layout_bench.exe" ]; then
     say "layout"
     other_rows+=$'\n'$(cd "$scratch" && wine "$release/tools/bench/layout/layout_bench.exe" 2>>"$scratch/layout.log" | tr -d '\r')
 fi
-if [ -n "$parse_bench" ]; then
-    say "parse"
-    other_rows+=$'\n'$("$parse_bench" 2>>"$scratch/parse.log")
-fi
+say "parse"
+other_rows+=$'\n'$("$parse_bench" 2>>"$scratch/parse.log")
 
 memory_source="GetProcessMemoryInfo"
 [ -f "$scratch/memory-source" ] && memory_source="/proc private resident"
