@@ -16,8 +16,11 @@ endfunction()
 # wavorin_ship(TARGET)
 # A program that is shipped carries no debug information: after linking, its
 # symbols move to TARGET.exe.debug beside it (for crash analysis, linked by
-# name from the .exe) and the .exe is stripped.
+# name from the .exe) and the .exe is stripped. It ends on the failures that
+# the standard library reports by exception without the runtime's exception
+# classes (app/ShippedRuntime.cpp).
 function(wavorin_ship target)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/app/ShippedRuntime.cpp)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
     COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE_NAME:${target}>

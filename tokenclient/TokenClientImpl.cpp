@@ -60,8 +60,9 @@ void TokenClientImpl::ForceServerAddress(const char* address, uint16_t port)
     serverPort = port;
     // An address that does not fit is kept empty, which Open refuses.
     std::memset(serverAddress, 0, sizeof serverAddress);
-    if (address && std::strlen(address) < sizeof serverAddress)
-        std::strcpy(serverAddress, address);
+    size_t length = address ? std::strlen(address) : sizeof serverAddress;
+    if (length < sizeof serverAddress)
+        std::memcpy(serverAddress, address, length);
 }
 
 bool TokenClientImpl::PrepareStart(void* target)

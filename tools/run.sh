@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program at work: builds Wavorin.exe and the reference server, starts the
-# server on 127.0.0.1:9110 and the program under 32-bit wine from a scratch
+# The program at work: builds Wavorin.exe as it ships (the release tree:
+# optimised, stripped) and the reference server, starts the server on
+# 127.0.0.1:9110 and the program under 32-bit wine from a scratch
 # folder whose authipconf.ini names 127.0.0.1, so that it never talks to this
 # machine's gateway.
 #
@@ -38,15 +39,16 @@ bash tools/setup.sh || exit 1
 ttl="${WAVORIN_TOKEN_TTL:-120}"
 title='Wavorin\(网吧专用\)'
 
-# The same trees and settings as tools/test.sh, so that both reuse each other's builds.
+# The build root of tools/test.sh, so that both reuse its native tree (the
+# server) and its test tree's wine prefix; the program is the release tree's.
 . "$here/tools/trees.sh"
-configure_trees || exit 1
+configure_release || exit 1
 ninja -C "$native" -j "$jobs" refserver || exit 1
-ninja -C "$win" -j "$jobs" Wavorin || exit 1
+ninja -C "$release" -j "$jobs" Wavorin || exit 1
 
 scratch="$root/run-program"
 rm -rf "$scratch" && mkdir -p "$scratch"
-cp "$win/app/Wavorin.exe" "$scratch/"
+cp "$release/app/Wavorin.exe" "$scratch/"
 printf 'serverip=127.0.0.1\r\n' >"$scratch/authipconf.ini"
 
 export WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
@@ -71,7 +73,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A wine prefix of the run's own, copied from the build tree's (made once),
+# A wine prefix of the run's own, copied from the test tree's (made once),
 # so that its wine server, and with it the notification area, starts on this
 # run's display. The large system folders, which wine only reads, are linked.
 if [ ! -f "$win/wineprefix/system.reg" ]; then
