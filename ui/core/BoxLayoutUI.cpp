@@ -74,6 +74,8 @@ CBoxLayoutUI::CBoxLayoutUI(bool vertical)
 
 void CBoxLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
 
     const Axis axis(m_vertical);

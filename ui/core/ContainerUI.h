@@ -147,6 +147,10 @@ public:
     virtual void UpdateScrollBars(const RECT& rect, int requiredWidth, int requiredHeight);
 
 protected:
+    void PlacePendingChildren() override;
+    // Lays the children out again at the present bounds.
+    void PlaceAgain();
+
     // The container's own children. The layouts walk these, never the
     // child-list operations above, which a subclass may answer for other
     // controls than its own (a list answers for its items).

@@ -30,6 +30,7 @@ CControlUI::CControlUI()
     : m_host(nullptr),
       m_parent(nullptr),
       m_layoutPending(true),
+      m_descendantLayoutPending(false),
       m_wantsContextMenu(false),
       m_bounds(),
       m_padding(),
@@ -98,6 +99,9 @@ void CControlUI::SetHost(CWindowHostUI* host, CControlUI* parent, bool initializ
 {
     m_host = host;
     m_parent = parent;
+    // Placed by another host or parent, or by none yet: the next placement
+    // lays it out whatever its rectangle.
+    m_layoutPending = true;
     if (initialize && m_parent != nullptr)
         Initialize();
 }
@@ -260,6 +264,11 @@ void CControlUI::SetPlacementParentSize(SIZE parentSize)
     m_placement.parentSize = parentSize;
 }
 
+bool CControlUI::IsPlacedAt(const RECT& rect) const
+{
+    return !m_layoutPending && ::EqualRect(&rect, &m_bounds);
+}
+
 SIZE CControlUI::MeasureSize(SIZE available)
 {
     (void)available;
@@ -286,13 +295,19 @@ void CControlUI::SetVisible(bool visible)
     m_focused = false;
     if (!visible)
         DropHostFocus();
-    if (IsVisible() != wasVisible)
+    if (IsVisible() != wasVisible) {
+        m_layoutPending = true;
         RequestParentLayout();
+    }
 }
 
 void CControlUI::SetParentVisible(bool visible)
 {
+    bool wasVisible = IsVisible();
     m_parentVisible = visible;
+    // Nothing is placed while hidden: what shows again is laid out anew.
+    if (IsVisible() != wasVisible)
+        m_layoutPending = true;
     if (!visible)
         DropHostFocus();
 }
@@ -718,12 +733,39 @@ void CControlUI::Invalidate()
 
 void CControlUI::RequestLayout()
 {
+    // Marked while hidden too, so that a layout that shows the control
+    // again does not take its children as placed.
+    m_layoutPending = true;
     if (!IsVisible())
         return;
-    m_layoutPending = true;
     Invalidate();
+    for (CControlUI* p = m_parent; p != nullptr; p = p->m_parent)
+        p->m_descendantLayoutPending = true;
     if (m_host != nullptr)
         m_host->SetUpdateNeeded();
+}
+
+void CControlUI::PlacePendingLayouts()
+{
+    if (!IsVisible()) {
+        // Shown again, the subtree is pending as a whole.
+        m_descendantLayoutPending = false;
+        return;
+    }
+    if (m_layoutPending) {
+        RECT bounds = m_bounds;
+        SetBounds(bounds);
+    }
+    if (!m_descendantLayoutPending)
+        return;
+    // Cleared first: a request made while the children are placed marks
+    // the path again for the next pass.
+    m_descendantLayoutPending = false;
+    PlacePendingChildren();
+}
+
+void CControlUI::PlacePendingChildren()
+{
 }
 
 void CControlUI::RequestParentLayout()

@@ -106,6 +106,8 @@ bool CTabLayoutUI::SelectPage(int index)
 
 void CTabLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
     for (int i = 0; i < ChildCount(); ++i) {
         CControlUI* child = ChildAt(i);

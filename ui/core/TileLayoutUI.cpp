@@ -90,6 +90,8 @@ int CTileLayoutUI::MeasureRow(int first, int cellWidth) const
 
 void CTileLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
     RECT r = GetClientRect();
     if (m_children.GetSize() == 0) {

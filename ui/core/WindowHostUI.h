@@ -302,7 +302,6 @@ private:
     bool EnsureOffscreenBuffer();
     void CopyBackground(HDC target, const RECT& paint);
     void PaintThroughBuffer(HDC target, const RECT& paint);
-    static CControlUI* LayoutPendingVisitor(CControlUI* control, void* data);
     bool TakeTimerId(UINT& id);
 
     static CControlUI* FindPointVisitor(CControlUI* control, void* data);
