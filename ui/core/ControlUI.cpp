@@ -177,7 +177,10 @@ void CControlUI::SetBounds(const RECT& rect)
         m_presetHeight = m_bounds.bottom - m_bounds.top;
     }
 
+    // What follows in a layout places the children, and those below them
+    // that wait.
     m_layoutPending = false;
+    m_descendantLayoutPending = false;
 
     RECT both;
     ::UnionRect(&both, &old, &m_bounds);
@@ -190,18 +193,10 @@ void CControlUI::SetPadding(const RECT& padding)
     RequestParentLayout();
 }
 
-void CControlUI::RequestLayoutForSize()
-{
-    if (m_floating)
-        RequestLayout();
-    else
-        RequestParentLayout();
-}
-
 void CControlUI::SetFloatOffset(SIZE offset)
 {
     m_floatOffset = offset;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetPresetWidth(int cx)
@@ -209,7 +204,7 @@ void CControlUI::SetPresetWidth(int cx)
     if (cx < 0)
         return;
     m_presetWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetPresetHeight(int cy)
@@ -217,7 +212,7 @@ void CControlUI::SetPresetHeight(int cy)
     if (cy < 0)
         return;
     m_presetHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMinWidth(int cx)
@@ -225,7 +220,7 @@ void CControlUI::SetMinWidth(int cx)
     if (cx < 0 || cx == m_minWidth)
         return;
     m_minWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMaxWidth(int cx)
@@ -233,7 +228,7 @@ void CControlUI::SetMaxWidth(int cx)
     if (cx < 0 || cx == m_maxWidth)
         return;
     m_maxWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMinHeight(int cy)
@@ -241,7 +236,7 @@ void CControlUI::SetMinHeight(int cy)
     if (cy < 0 || cy == m_minHeight)
         return;
     m_minHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMaxHeight(int cy)
@@ -249,7 +244,7 @@ void CControlUI::SetMaxHeight(int cy)
     if (cy < 0 || cy == m_maxHeight)
         return;
     m_maxHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetRelativePlacement(SIZE move, SIZE zoom)
@@ -266,7 +261,7 @@ void CControlUI::SetPlacementParentSize(SIZE parentSize)
 
 bool CControlUI::IsPlacedAt(const RECT& rect) const
 {
-    return !m_layoutPending && ::EqualRect(&rect, &m_bounds);
+    return !m_layoutPending && !m_descendantLayoutPending && ::EqualRect(&rect, &m_bounds);
 }
 
 SIZE CControlUI::MeasureSize(SIZE available)

@@ -215,15 +215,13 @@ public:
 protected:
     // Calls PlacePendingLayouts on every child; none here.
     virtual void PlacePendingChildren();
-    // True when the control already lies at `rect` and nothing it places
-    // has changed since it was placed there: a layout may then leave its
-    // children where they are.
+    // True when the control already lies at `rect` and nothing it places,
+    // nor anything below, has changed since it was placed there: a layout
+    // may then leave its children where they are.
     bool IsPlacedAt(const RECT& rect) const;
     // Clips `rect` to the bounds of every ancestor and invalidates what is
     // left in the host window.
     void InvalidateClipped(RECT rect);
-    // RequestLayout when floating, else RequestParentLayout.
-    void RequestLayoutForSize();
     // Clears the host's focus when this control holds it.
     void DropHostFocus();
 

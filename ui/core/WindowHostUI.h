@@ -215,6 +215,11 @@ public:
     // Focus goes to a tab stop at the next paint.
     bool IsFocusNeeded() const { return m_focusNeeded; }
     void SetFocusNeeded(bool needed = true) { m_focusNeeded = needed; }
+    // What a paint does before it draws: the layout pass when one is
+    // needed (only the controls that asked, and what their placement
+    // moves), then the focus that waited for it. Nothing without a window
+    // or a root.
+    void UpdateLayout();
 
     // ---- messages, focus and notifications ------------------------------------
     // True when the message was handled; `result` is then the window

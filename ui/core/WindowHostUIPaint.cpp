@@ -46,6 +46,18 @@ void CWindowHostUI::LayoutBeforePaint()
     }
 }
 
+void CWindowHostUI::UpdateLayout()
+{
+    if (m_root == nullptr || m_window == nullptr)
+        return;
+    if (m_updateNeeded)
+        LayoutBeforePaint();
+    // The layout may have sent "windowinit", whose listeners may have
+    // replaced or dropped the tree.
+    if (m_focusNeeded && m_root != nullptr)
+        PlaceFocusAfterPaintLayout();
+}
+
 void CWindowHostUI::PlaceFocusAfterPaintLayout()
 {
     if (m_updateNeeded) {
@@ -143,12 +155,7 @@ bool CWindowHostUI::OnPaint()
         return true;
     }
 
-    if (m_updateNeeded)
-        LayoutBeforePaint();
-    // The layout may have sent "windowinit", whose listeners may have
-    // replaced or dropped the tree.
-    if (m_focusNeeded && m_root != nullptr)
-        PlaceFocusAfterPaintLayout();
+    UpdateLayout();
     bool buffered = m_offscreenPaint && m_root != nullptr && EnsureOffscreenBuffer();
 
     HDC target = ::BeginPaint(m_window, &ps);
