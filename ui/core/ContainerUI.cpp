@@ -334,6 +334,7 @@ void CContainerUI::SetBounds(const RECT& rect)
     if (IsPlacedAt(rect))
         return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
     if (m_children.GetSize() == 0)
         return;
     RECT rc = m_bounds;

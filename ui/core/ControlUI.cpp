@@ -31,6 +31,7 @@ CControlUI::CControlUI()
       m_parent(nullptr),
       m_layoutPending(true),
       m_descendantLayoutPending(false),
+      m_placingChildren(false),
       m_wantsContextMenu(false),
       m_bounds(),
       m_padding(),
@@ -181,6 +182,8 @@ void CControlUI::SetBounds(const RECT& rect)
     // that wait.
     m_layoutPending = false;
     m_descendantLayoutPending = false;
+    if (m_parent != nullptr && m_parent->m_placingChildren)
+        return;
 
     RECT both;
     ::UnionRect(&both, &old, &m_bounds);

@@ -231,6 +231,9 @@ protected:
     CUIString m_name;
     bool m_layoutPending;
     bool m_descendantLayoutPending;
+    // Set while a layout places the children: the control's whole area is
+    // repainted by then, and so is theirs.
+    bool m_placingChildren;
     bool m_wantsContextMenu;
     RECT m_bounds;
     RECT m_padding;

@@ -93,6 +93,7 @@ void CTileLayoutUI::SetBounds(const RECT& rect)
     if (IsPlacedAt(rect))
         return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
     RECT r = GetClientRect();
     if (m_children.GetSize() == 0) {
         UpdateScrollBars(r, 0, 0);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <vector>
@@ -137,6 +138,10 @@ Round Measure(CControlUI* root, CControlUI* changed, bool acrossAxis)
         start = Now();
         host->UpdateLayout();
         total += Now() - start;
+        if ((acrossAxis ? changed->GetHeight() : changed->GetWidth()) != (acrossAxis ? size - 4 : size)) {
+            fprintf(stderr, "layout_bench: the changed control was not placed\n");
+            exit(1);
+        }
     }
     round.relayout = total / kChanges;
 
