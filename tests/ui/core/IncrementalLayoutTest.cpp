@@ -34,14 +34,17 @@ CControlUI* BuildMixedTree()
 {
     CVerticalLayoutUI* root = new CVerticalLayoutUI;
     root->ApplyAttributeString("inset=\"4,4,4,4\" childpadding=\"2\"");
-    CContainerUI* row1 = static_cast<CContainerUI*>(Add(root, new CHorizontalLayoutUI, "row1", "height=\"30\""));
+    CContainerUI* row1
+        = static_cast<CContainerUI*>(Add(root, new CHorizontalLayoutUI, "row1", "height=\"30\""));
     Add(row1, new CControlUI, "a", "width=\"40\" padding=\"1,2,3,4\"");
     Add(row1, new CControlUI, "b", "");
     Add(row1, new CControlUI, "c", "minwidth=\"20\" maxwidth=\"60\"");
     Add(row1, new CControlUI, "hidden", "width=\"10\" visible=\"false\"");
     Add(row1, new CControlUI, "float", "float=\"true\" pos=\"5,5,25,15\"");
-    CContainerUI* row2 = static_cast<CContainerUI*>(Add(root, new CHorizontalLayoutUI, "row2", "childpadding=\"3\""));
-    CContainerUI* column = static_cast<CContainerUI*>(Add(row2, new CVerticalLayoutUI, "column", "width=\"80\""));
+    CContainerUI* row2
+        = static_cast<CContainerUI*>(Add(root, new CHorizontalLayoutUI, "row2", "childpadding=\"3\""));
+    CContainerUI* column
+        = static_cast<CContainerUI*>(Add(row2, new CVerticalLayoutUI, "column", "width=\"80\""));
     Add(column, new CControlUI, "d", "height=\"20\"");
     Add(column, new CControlUI, "e", "");
     Add(column, new CControlUI, "f", "height=\"15\" width=\"50\"");
@@ -77,8 +80,8 @@ const LayoutCase kCases[] = {
     { "height across the row", [](CWindowHostUI* h) { Set(h, "b", "height=\"9\""); }, nullptr },
     { "row height", [](CWindowHostUI* h) { Set(h, "row1", "height=\"44\""); }, nullptr },
     { "padding", [](CWindowHostUI* h) { Set(h, "e", "padding=\"3,5,7,9\""); }, nullptr },
-    { "child padding and inset", [](CWindowHostUI* h) { Set(h, "row2", "childpadding=\"9\" inset=\"2,3,4,5\""); },
-      nullptr },
+    { "child padding and inset",
+      [](CWindowHostUI* h) { Set(h, "row2", "childpadding=\"9\" inset=\"2,3,4,5\""); }, nullptr },
     { "limits", [](CWindowHostUI* h) { Set(h, "c", "minwidth=\"120\""); }, nullptr },
     { "hide", [](CWindowHostUI* h) { Set(h, "b", "visible=\"false\""); }, nullptr },
     { "show", [](CWindowHostUI* h) { Set(h, "hidden", "visible=\"true\""); }, nullptr },
@@ -87,7 +90,8 @@ const LayoutCase kCases[] = {
     // used to be placed again where it was.
     { "float", [](CWindowHostUI* h) { Set(h, "float", "pos=\"10,2,40,12\""); }, nullptr },
     { "another page",
-      [](CWindowHostUI* h) { static_cast<CTabLayoutUI*>(h->FindControlByName("tabs"))->SelectPage(1); }, nullptr },
+      [](CWindowHostUI* h) { static_cast<CTabLayoutUI*>(h->FindControlByName("tabs"))->SelectPage(1); },
+      nullptr },
     { "change while hidden, then show",
       [](CWindowHostUI* h) {
           Set(h, "column", "visible=\"false\"");
@@ -180,18 +184,17 @@ TEST_F(IncrementalLayoutTest, RelayoutPlacesAsALayoutFromScratch)
             EXPECT_TRUE(::EqualRect(&expected[i].bounds, &actual[i].bounds))
                 << actual[i].name << " at (" << actual[i].bounds.left << ", " << actual[i].bounds.top << ", "
                 << actual[i].bounds.right << ", " << actual[i].bounds.bottom << "), from scratch ("
-                << expected[i].bounds.left << ", " << expected[i].bounds.top << ", " << expected[i].bounds.right
-                << ", " << expected[i].bounds.bottom << ")";
+                << expected[i].bounds.left << ", " << expected[i].bounds.top << ", "
+                << expected[i].bounds.right << ", " << expected[i].bounds.bottom << ")";
         }
     }
 }
 
 // Counts every placement, search and descent of the host's pass.
-template <class Base>
-class Counted : public Base
+template <class Base> class Counted : public Base
 {
 public:
-    explicit Counted(int* visits) : m_visits(visits) {}
+    explicit Counted(int* visits) : m_visits(visits) { }
 
     void SetBounds(const RECT& rect) override
     {
