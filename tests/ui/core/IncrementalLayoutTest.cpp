@@ -28,8 +28,8 @@ CControlUI* Add(CContainerUI* parent, CControlUI* child, const char* name, const
     return child;
 }
 
-// Rows of fixed and stretch leaves, a nested column, a tile, a tab layout
-// with two pages, a floating leaf and a hidden one.
+// Rows of fixed and stretch leaves, a column with a row in it, a tile, a
+// tab layout with two pages, a floating leaf and a hidden one.
 CControlUI* BuildMixedTree()
 {
     CVerticalLayoutUI* root = new CVerticalLayoutUI;
@@ -48,6 +48,9 @@ CControlUI* BuildMixedTree()
     Add(column, new CControlUI, "d", "height=\"20\"");
     Add(column, new CControlUI, "e", "");
     Add(column, new CControlUI, "f", "height=\"15\" width=\"50\"");
+    CContainerUI* inner = static_cast<CContainerUI*>(Add(column, new CHorizontalLayoutUI, "inner", ""));
+    Add(inner, new CControlUI, "j", "width=\"20\"");
+    Add(inner, new CControlUI, "k", "");
     CContainerUI* tile = static_cast<CContainerUI*>(Add(row2, new CTileLayoutUI, "tile", "columns=\"3\""));
     for (int i = 0; i < 7; ++i)
         Add(tile, new CControlUI, i == 4 ? "t4" : "t", "height=\"12\"");
@@ -89,21 +92,19 @@ const LayoutCase kCases[] = {
     // A floating control given another position after the first layout
     // used to be placed again where it was.
     { "float", [](CWindowHostUI* h) { Set(h, "float", "pos=\"10,2,40,12\""); }, nullptr },
-    { "another page",
-      [](CWindowHostUI* h) { static_cast<CTabLayoutUI*>(h->FindControlByName("tabs"))->SelectPage(1); },
-      nullptr },
+    { "another page", [](CWindowHostUI* h) { Set(h, "tabs", "selectedid=\"1\""); }, nullptr },
     { "change while hidden, then show",
       [](CWindowHostUI* h) {
-          Set(h, "column", "visible=\"false\"");
-          Set(h, "d", "height=\"33\"");
+          Set(h, "row2", "visible=\"false\"");
+          Set(h, "j", "width=\"33\"");
       },
-      [](CWindowHostUI* h) { Set(h, "column", "visible=\"true\""); } },
+      [](CWindowHostUI* h) { Set(h, "row2", "visible=\"true\""); } },
     { "page changed while not shown",
       [](CWindowHostUI* h) {
           Set(h, "h", "height=\"25\"");
           Set(h, "i", "padding=\"4,4,4,4\"");
       },
-      [](CWindowHostUI* h) { static_cast<CTabLayoutUI*>(h->FindControlByName("tabs"))->SelectPage(1); } },
+      [](CWindowHostUI* h) { Set(h, "tabs", "selectedid=\"1\""); } },
     { "two rows at once",
       [](CWindowHostUI* h) {
           Set(h, "a", "width=\"10\"");
