@@ -74,7 +74,10 @@ CBoxLayoutUI::CBoxLayoutUI(bool vertical)
 
 void CBoxLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
 
     const Axis axis(m_vertical);
     RECT r = GetClientRect();

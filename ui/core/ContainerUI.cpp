@@ -161,8 +161,7 @@ bool CContainerUI::MoveChildTo(CControlUI* control, int index)
     // orphan it.
     if (index < 0 || index >= m_children.GetSize())
         return false;
-    if (IsVisible())
-        RequestLayout();
+    RequestLayout();
     m_children.Remove(from);
     return m_children.InsertAt(index, control);
 }
@@ -187,8 +186,7 @@ bool CContainerUI::InsertChild(CControlUI* control, int index)
     }
     if (!IsVisible())
         control->SetParentVisible(false);
-    else
-        RequestLayout();
+    RequestLayout();
     return m_children.InsertAt(index, control);
 }
 
@@ -207,8 +205,7 @@ bool CContainerUI::RemoveChild(CControlUI* control)
     int index = ChildIndex(control);
     if (index < 0)
         return false;
-    if (IsVisible())
-        RequestLayout();
+    RequestLayout();
     m_children.Remove(index);
     DisposeOfChild(control);
     return true;
@@ -227,8 +224,7 @@ void CContainerUI::RemoveAllChildren()
     m_children.Empty();
     for (int i = 0; i < children.GetSize(); ++i)
         DisposeOfChild(static_cast<CControlUI*>(children.GetAt(i)));
-    if (IsVisible())
-        RequestLayout();
+    RequestLayout();
 }
 
 // ---- tree propagation -------------------------------------------------------
@@ -335,7 +331,10 @@ RECT CContainerUI::GetClientRect() const
 
 void CContainerUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
     if (m_children.GetSize() == 0)
         return;
     RECT rc = m_bounds;
@@ -352,6 +351,24 @@ void CContainerUI::SetBounds(const RECT& rect)
         else
             child->SetBounds(rc);
     }
+}
+
+void CContainerUI::PlaceAgain()
+{
+    m_layoutPending = true;
+    RECT bounds = m_bounds;
+    SetBounds(bounds);
+}
+
+void CContainerUI::PlacePendingChildren()
+{
+    // By index: placing a child may run listeners that change the list.
+    for (int i = 0; i < m_children.GetSize(); ++i)
+        ChildAt(i)->PlacePendingLayouts();
+    if (CControlUI* bar = BarControl(m_verticalBar))
+        bar->PlacePendingLayouts();
+    if (CControlUI* bar = BarControl(m_horizontalBar))
+        bar->PlacePendingLayouts();
 }
 
 void CContainerUI::PlaceFloatingChild(int index)
@@ -412,7 +429,7 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int requiredWidth, int req
         SetBarRange(m_verticalBar, overflow);
         SetBarPosition(m_verticalBar, 0);
         m_inScrollUpdate = true;
-        SetBounds(m_bounds);
+        PlaceAgain();
         m_inScrollUpdate = false;
         return;
     }
@@ -428,14 +445,14 @@ void CContainerUI::UpdateScrollBars(const RECT& rect, int requiredWidth, int req
             SetBarPosition(m_verticalBar, 0);
         }
         if (BarPosition(m_verticalBar) < oldPosition)
-            SetBounds(m_bounds);
+            PlaceAgain();
         return;
     }
     if (bar->IsVisible()) {
         bar->SetVisible(false);
         SetBarPosition(m_verticalBar, 0);
         SetBarRange(m_verticalBar, 0);
-        SetBounds(m_bounds);
+        PlaceAgain();
     }
 }
 

@@ -147,6 +147,27 @@ public:
     virtual void UpdateScrollBars(const RECT& rect, int requiredWidth, int requiredHeight);
 
 protected:
+    void PlacePendingChildren() override;
+    // Marks the container as placing its children for the life of the
+    // object; a layout makes one after it has set its own bounds.
+    class ChildPlacement
+    {
+    public:
+        explicit ChildPlacement(CContainerUI* owner) : m_owner(owner), m_was(owner->m_placingChildren)
+        {
+            owner->m_placingChildren = true;
+        }
+        ~ChildPlacement() { m_owner->m_placingChildren = m_was; }
+        ChildPlacement(const ChildPlacement&) = delete;
+        ChildPlacement& operator=(const ChildPlacement&) = delete;
+
+    private:
+        CContainerUI* m_owner;
+        bool m_was;
+    };
+    // Lays the children out again at the present bounds.
+    void PlaceAgain();
+
     // The container's own children. The layouts walk these, never the
     // child-list operations above, which a subclass may answer for other
     // controls than its own (a list answers for its items).

@@ -30,6 +30,8 @@ CControlUI::CControlUI()
     : m_host(nullptr),
       m_parent(nullptr),
       m_layoutPending(true),
+      m_descendantLayoutPending(false),
+      m_placingChildren(false),
       m_wantsContextMenu(false),
       m_bounds(),
       m_padding(),
@@ -98,6 +100,9 @@ void CControlUI::SetHost(CWindowHostUI* host, CControlUI* parent, bool initializ
 {
     m_host = host;
     m_parent = parent;
+    // Placed by another host or parent, or by none yet: the next placement
+    // lays it out whatever its rectangle.
+    m_layoutPending = true;
     if (initialize && m_parent != nullptr)
         Initialize();
 }
@@ -173,7 +178,12 @@ void CControlUI::SetBounds(const RECT& rect)
         m_presetHeight = m_bounds.bottom - m_bounds.top;
     }
 
+    // What follows in a layout places the children, and those below them
+    // that wait.
     m_layoutPending = false;
+    m_descendantLayoutPending = false;
+    if (m_parent != nullptr && m_parent->m_placingChildren)
+        return;
 
     RECT both;
     ::UnionRect(&both, &old, &m_bounds);
@@ -186,18 +196,10 @@ void CControlUI::SetPadding(const RECT& padding)
     RequestParentLayout();
 }
 
-void CControlUI::RequestLayoutForSize()
-{
-    if (m_floating)
-        RequestLayout();
-    else
-        RequestParentLayout();
-}
-
 void CControlUI::SetFloatOffset(SIZE offset)
 {
     m_floatOffset = offset;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetPresetWidth(int cx)
@@ -205,7 +207,7 @@ void CControlUI::SetPresetWidth(int cx)
     if (cx < 0)
         return;
     m_presetWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetPresetHeight(int cy)
@@ -213,7 +215,7 @@ void CControlUI::SetPresetHeight(int cy)
     if (cy < 0)
         return;
     m_presetHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMinWidth(int cx)
@@ -221,7 +223,7 @@ void CControlUI::SetMinWidth(int cx)
     if (cx < 0 || cx == m_minWidth)
         return;
     m_minWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMaxWidth(int cx)
@@ -229,7 +231,7 @@ void CControlUI::SetMaxWidth(int cx)
     if (cx < 0 || cx == m_maxWidth)
         return;
     m_maxWidth = cx;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMinHeight(int cy)
@@ -237,7 +239,7 @@ void CControlUI::SetMinHeight(int cy)
     if (cy < 0 || cy == m_minHeight)
         return;
     m_minHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetMaxHeight(int cy)
@@ -245,7 +247,7 @@ void CControlUI::SetMaxHeight(int cy)
     if (cy < 0 || cy == m_maxHeight)
         return;
     m_maxHeight = cy;
-    RequestLayoutForSize();
+    RequestParentLayout();
 }
 
 void CControlUI::SetRelativePlacement(SIZE move, SIZE zoom)
@@ -258,6 +260,11 @@ void CControlUI::SetRelativePlacement(SIZE move, SIZE zoom)
 void CControlUI::SetPlacementParentSize(SIZE parentSize)
 {
     m_placement.parentSize = parentSize;
+}
+
+bool CControlUI::IsPlacedAt(const RECT& rect) const
+{
+    return !m_layoutPending && !m_descendantLayoutPending && ::EqualRect(&rect, &m_bounds);
 }
 
 SIZE CControlUI::MeasureSize(SIZE available)
@@ -286,13 +293,19 @@ void CControlUI::SetVisible(bool visible)
     m_focused = false;
     if (!visible)
         DropHostFocus();
-    if (IsVisible() != wasVisible)
+    if (IsVisible() != wasVisible) {
+        m_layoutPending = true;
         RequestParentLayout();
+    }
 }
 
 void CControlUI::SetParentVisible(bool visible)
 {
+    bool wasVisible = IsVisible();
     m_parentVisible = visible;
+    // Nothing is placed while hidden: what shows again is laid out anew.
+    if (IsVisible() != wasVisible)
+        m_layoutPending = true;
     if (!visible)
         DropHostFocus();
 }
@@ -718,12 +731,39 @@ void CControlUI::Invalidate()
 
 void CControlUI::RequestLayout()
 {
+    // Marked while hidden too, so that a layout that shows the control
+    // again does not take its children as placed.
+    m_layoutPending = true;
     if (!IsVisible())
         return;
-    m_layoutPending = true;
     Invalidate();
+    for (CControlUI* p = m_parent; p != nullptr; p = p->m_parent)
+        p->m_descendantLayoutPending = true;
     if (m_host != nullptr)
         m_host->SetUpdateNeeded();
+}
+
+void CControlUI::PlacePendingLayouts()
+{
+    if (!IsVisible()) {
+        // Shown again, the subtree is pending as a whole.
+        m_descendantLayoutPending = false;
+        return;
+    }
+    if (m_layoutPending) {
+        RECT bounds = m_bounds;
+        SetBounds(bounds);
+    }
+    if (!m_descendantLayoutPending)
+        return;
+    // Cleared first: a request made while the children are placed marks
+    // the path again for the next pass.
+    m_descendantLayoutPending = false;
+    PlacePendingChildren();
+}
+
+void CControlUI::PlacePendingChildren()
+{
 }
 
 void CControlUI::RequestParentLayout()

@@ -200,17 +200,28 @@ public:
 
     // Repaints the control's visible area in the host window.
     void Invalidate();
-    // Marks the control for layout and asks the host for a layout pass.
+    // Marks the control for layout and, while it is visible, asks the host
+    // for a layout pass that reaches it (every ancestor learns that a
+    // control below it waits).
     void RequestLayout();
     void RequestParentLayout();
     bool IsLayoutPending() const { return m_layoutPending; }
+    // The host's layout pass: places the control again at its bounds when
+    // its layout is pending, then goes down only into children below which
+    // a layout waits. Hidden subtrees are left out; showing a control makes
+    // it and its subtree pending.
+    void PlacePendingLayouts();
 
 protected:
+    // Calls PlacePendingLayouts on every child; none here.
+    virtual void PlacePendingChildren();
+    // True when the control already lies at `rect` and nothing it places,
+    // nor anything below, has changed since it was placed there: a layout
+    // may then leave its children where they are.
+    bool IsPlacedAt(const RECT& rect) const;
     // Clips `rect` to the bounds of every ancestor and invalidates what is
     // left in the host window.
     void InvalidateClipped(RECT rect);
-    // RequestLayout when floating, else RequestParentLayout.
-    void RequestLayoutForSize();
     // Clears the host's focus when this control holds it.
     void DropHostFocus();
 
@@ -219,6 +230,10 @@ protected:
     CControlUI* m_parent;
     CUIString m_name;
     bool m_layoutPending;
+    bool m_descendantLayoutPending;
+    // Set while a layout places the children: the control's whole area is
+    // repainted by then, and so is theirs.
+    bool m_placingChildren;
     bool m_wantsContextMenu;
     RECT m_bounds;
     RECT m_padding;

@@ -106,7 +106,10 @@ bool CTabLayoutUI::SelectPage(int index)
 
 void CTabLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
     for (int i = 0; i < ChildCount(); ++i) {
         CControlUI* child = ChildAt(i);
         if (child->IsVisible() && child->IsFloating())

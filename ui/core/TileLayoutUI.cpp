@@ -90,7 +90,10 @@ int CTileLayoutUI::MeasureRow(int first, int cellWidth) const
 
 void CTileLayoutUI::SetBounds(const RECT& rect)
 {
+    if (IsPlacedAt(rect))
+        return;
     CControlUI::SetBounds(rect);
+    ChildPlacement placement(this);
     RECT r = GetClientRect();
     if (m_children.GetSize() == 0) {
         UpdateScrollBars(r, 0, 0);

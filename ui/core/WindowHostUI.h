@@ -215,6 +215,11 @@ public:
     // Focus goes to a tab stop at the next paint.
     bool IsFocusNeeded() const { return m_focusNeeded; }
     void SetFocusNeeded(bool needed = true) { m_focusNeeded = needed; }
+    // What a paint does before it draws: the layout pass when one is
+    // needed (only the controls that asked, and what their placement
+    // moves), then the focus that waited for it. Nothing without a window
+    // or a root.
+    void UpdateLayout();
 
     // ---- messages, focus and notifications ------------------------------------
     // True when the message was handled; `result` is then the window
@@ -302,7 +307,6 @@ private:
     bool EnsureOffscreenBuffer();
     void CopyBackground(HDC target, const RECT& paint);
     void PaintThroughBuffer(HDC target, const RECT& paint);
-    static CControlUI* LayoutPendingVisitor(CControlUI* control, void* data);
     bool TakeTimerId(UINT& id);
 
     static CControlUI* FindPointVisitor(CControlUI* control, void* data);

@@ -15,21 +15,12 @@ namespace {
 
 const DWORD kCopy = SRCCOPY;  // 0xCC0020
 
-// A control that reports a pending layout after it was placed again would
-// be found for ever; this many placements in one pass end the pass.
-const int kMaxPartialLayouts = 100000;
-
 bool IsEmptyRect(const RECT& rc)
 {
     return rc.right <= rc.left || rc.bottom <= rc.top;
 }
 
 } // namespace
-
-CControlUI* CWindowHostUI::LayoutPendingVisitor(CControlUI* control, void*)
-{
-    return control->IsLayoutPending() ? control : nullptr;
-}
 
 // ---- layout ---------------------------------------------------------------------
 
@@ -44,22 +35,27 @@ void CWindowHostUI::LayoutBeforePaint()
         m_root->SetBounds(client);
         // The buffers follow the new size at the next paint.
         ReleasePaintBuffers();
-    } else {
-        for (int placed = 0; placed < kMaxPartialLayouts; ++placed) {
-            CControlUI* control = m_root->FindControl(LayoutPendingVisitor, nullptr, FindVisible | FindMeFirst);
-            if (control == nullptr)
-                break;
-            RECT bounds = control->GetBounds();
-            control->SetBounds(bounds);
-            if (control->IsLayoutPending())
-                break;  // placing it again would not change that
-        }
     }
+    // Only the paths down to the controls that asked are walked; a layout
+    // leaves alone the children of a control placed where it already was.
+    m_root->PlacePendingLayouts();
 
     if (m_firstLayout) {
         m_firstLayout = false;
         SendNotification(m_root, "windowinit");
     }
+}
+
+void CWindowHostUI::UpdateLayout()
+{
+    if (m_root == nullptr || m_window == nullptr)
+        return;
+    if (m_updateNeeded)
+        LayoutBeforePaint();
+    // The layout may have sent "windowinit", whose listeners may have
+    // replaced or dropped the tree.
+    if (m_focusNeeded && m_root != nullptr)
+        PlaceFocusAfterPaintLayout();
 }
 
 void CWindowHostUI::PlaceFocusAfterPaintLayout()
@@ -159,12 +155,7 @@ bool CWindowHostUI::OnPaint()
         return true;
     }
 
-    if (m_updateNeeded)
-        LayoutBeforePaint();
-    // The layout may have sent "windowinit", whose listeners may have
-    // replaced or dropped the tree.
-    if (m_focusNeeded && m_root != nullptr)
-        PlaceFocusAfterPaintLayout();
+    UpdateLayout();
     bool buffered = m_offscreenPaint && m_root != nullptr && EnsureOffscreenBuffer();
 
     HDC target = ::BeginPaint(m_window, &ps);
