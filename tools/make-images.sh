@@ -170,12 +170,9 @@ save_png menu_bk.png -size 40x20 xc:white +antialias \
     -draw "fill #D3DEF3 rectangle 27,1 27,18" \
     -draw "fill #6F8FD6 rectangle 0,0 39,0 rectangle 0,19 39,19 rectangle 0,0 0,19 rectangle 39,0 39,19"
 
-# --- Program icon (16, 32, 48 and 256 pixels) --------------------------------
+# --- Program icon (one 128x128 image) ----------------------------------------
 # A blue rounded square with a white wireless sign above a code bar of six
-# digit marks. Drawn at 512 pixels and reduced for smooth edges to the sizes
-# the shell shows: 16, 32 and 48 as uncompressed frames, 256 PNG-compressed
-# (the writer compresses frames of 256 pixels), which keeps the file small
-# enough to sit in every program's resources. The wireless
+# digit marks. Drawn at 512 pixels and reduced for smooth edges. The wireless
 # sign is built as a coverage mask: rings cut to a quarter wedge, with round
 # caps at their ends and the dot below.
 
@@ -200,7 +197,5 @@ save_png menu_bk.png -size 40x20 xc:white +antialias \
        -draw "roundrectangle 312,368 344,392 6,6" \
        -draw "roundrectangle 360,368 392,392 6,6" \
        \) -alpha off -compose copy-opacity -composite \) \
-    -compose over -composite -filter box \
-    \( -clone 0 -resize 256x256 \) \( -clone 0 -resize 48x48 \) \
-    \( -clone 0 -resize 32x32 \) \( -clone 0 -resize 16x16 \) \
-    -delete 0 -strip "$out/app.ico"
+    -compose over -composite \
+    -filter box -resize 128x128 -strip "$out/app.ico"
