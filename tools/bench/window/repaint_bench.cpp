@@ -9,7 +9,9 @@
 // window's 800 x 600 pixels (B, G, R, x, rows from the top) after the last
 // repaint are written to it, so that two builds' drawings can be compared.
 // --steps also prints where a repaint's time goes: the tree's paint into a
-// memory bitmap, each control's own share of it, and the copy to the window.
+// memory bitmap, each control's own share of it, the copy to the window, and
+// the least any repaint costs: a bare window of the same size whose paint
+// only copies a memory bitmap.
 
 #include <windows.h>
 
@@ -105,6 +107,38 @@ double PrintSteps(ui::CControlUI* control, HDC dc, int depth, int count, const L
     return total;
 }
 
+HDC s_bareSource = nullptr;
+
+LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(window, &ps);
+    ::BitBlt(dc, 0, 0, kWidth, kHeight, s_bareSource, 0, 0, SRCCOPY);
+    ::EndPaint(window, &ps);
+    return 0;
+}
+
+// Microseconds per repaint of a bare window that copies `source` to itself.
+double BareRepaintMicroseconds(HDC source, int count, const LARGE_INTEGER& frequency)
+{
+    WNDCLASSA type = {};
+    type.lpfnWndProc = BareWindowProc;
+    type.hInstance = ::GetModuleHandleA(nullptr);
+    type.lpszClassName = "WavorinRepaintBenchBare";
+    ::RegisterClassA(&type);
+    HWND window = ::CreateWindowExA(0, type.lpszClassName, "bare", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                    nullptr, nullptr, type.hInstance, nullptr);
+    if (window == nullptr)
+        return 0;
+    s_bareSource = source;
+    ::UpdateWindow(window);
+    double seconds = TimeRepaints(window, count, frequency);
+    ::DestroyWindow(window);
+    return 1e6 * seconds / count;
+}
+
 // Writes the window's pixels, as the last repaint left them, to `path`.
 bool SavePixels(HWND window, const char* path)
 {
@@ -169,6 +203,9 @@ int main(int argc, char** argv)
            "\xE2\x89\xA4 %.0f\xC3\x97 | %s |\n",
            kRounds,
            ratios.front(), median, kBudget, median <= kBudget ? "yes" : "no");
+    bool saved = argc <= 2 || SavePixels(window, argv[2]);
+    if (!saved)
+        fprintf(stderr, "repaint_bench: %s could not be written\n", argv[2]);
     if (steps) {
         ui::CControlUI* root = frame.GetHost().GetRootControl();
         double tree = PrintSteps(root, source.GetDC(), 0, perRound, frequency);
@@ -176,10 +213,9 @@ int main(int argc, char** argv)
         double repaint = 1e6 * TimeRepaints(window, perRound, frequency) / perRound;
         fprintf(stderr, "repaint %.1f us = tree %.1f + copy to the window %.1f + the rest %.1f\n", repaint, tree,
                 blit, repaint - tree - blit);
+        fprintf(stderr, "a bare window's repaint (a copy of a memory bitmap): %.1f us\n",
+                BareRepaintMicroseconds(source.GetDC(), perRound, frequency));
     }
-    bool saved = argc <= 2 || SavePixels(window, argv[2]);
-    if (!saved)
-        fprintf(stderr, "repaint_bench: %s could not be written\n", argv[2]);
     ::DestroyWindow(window);
     return saved ? 0 : 1;
 }
