@@ -46,9 +46,11 @@ void CRenderer::FillColor(HDC dc, const RECT& rc, DWORD color)
     if (dc == nullptr || IsEmptyRect(rc))
         return;
     if (color >= 0xFF000000) {
-        COLORREF oldColor = ::SetBkColor(dc, ToColorRef(color));
-        ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
-        ::SetBkColor(dc, oldColor);
+        // The DC's own brush: nothing is created per fill, and unlike an
+        // opaque empty text output the fill does not go through the font.
+        COLORREF oldColor = ::SetDCBrushColor(dc, ToColorRef(color));
+        ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+        ::SetDCBrushColor(dc, oldColor);
         return;
     }
     DWORD* bits = nullptr;

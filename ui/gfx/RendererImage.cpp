@@ -302,10 +302,14 @@ void CRenderer::BlitImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
         : nullptr;
     if (dc == nullptr || bitmap == nullptr)
         return;
-    CMemoryBitmapUI sourceBitmap(dc, bitmap);
-    if (!sourceBitmap.IsReady())
+    // One memory DC serves every blit (painting runs on one thread): making
+    // and deleting a DC per image was much of a small image's cost. The
+    // bitmap leaves it again at the end, so that it can be selected
+    // elsewhere.
+    static HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = memory != nullptr ? ::SelectObject(memory, bitmap) : nullptr;
+    if (previous == nullptr)
         return;
-    HDC memory = sourceBitmap.GetDC();
     int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
     bool blend = alpha || fade != 255;
     PiecePainter painter(dc, memory, paint, blend, fade, s_platformBlending ? platformBlend : nullptr);
@@ -348,6 +352,7 @@ void CRenderer::BlitImage(HDC dc, HBITMAP bitmap, const RECT& dest, const RECT& 
 
     if (oldMode != 0)
         ::SetStretchBltMode(dc, oldMode);
+    ::SelectObject(memory, previous);
 }
 
 } // namespace ui

@@ -8,14 +8,32 @@
 
 namespace ui {
 
+namespace {
+
+// Blanks drawn transparently leave no pixel, unless they are underlined or
+// may give way to an ellipsis; a size asked for is measured all the same.
+bool IsBlankText(const char* text, const UIFontInfo* font, UINT style)
+{
+    if (font->underline || (style & (DT_CALCRECT | DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) != 0)
+        return false;
+    while (*text == ' ')
+        ++text;
+    return *text == '\0';
+}
+
+} // namespace
+
 void CRenderer::DrawPlainText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
                               int font, UINT style)
 {
     if (dc == nullptr || text == nullptr || resources == nullptr)
         return;
+    UIFontInfo* record = resources->GetFontRecord(font);
+    if (IsBlankText(text, record, style))
+        return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(color));
-    HGDIOBJ previous = ::SelectObject(dc, resources->GetFontRecord(font)->font);
+    HGDIOBJ previous = ::SelectObject(dc, record->font);
     // No prefix processing: an ampersand is drawn, not turned into an
     // underline of the next character.
     ::DrawTextA(dc, text, -1, &rc, style | DT_NOPREFIX);
