@@ -69,15 +69,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display number and writes it to the file.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    grep -q '[0-9]' "$scratch/display" 2>/dev/null && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "bench: Xvfb did not start" >&2; xvfb_pid=""; exit 1; }
-    sleep 0.1
-done
-export DISPLAY=":$(tr -dc 0-9 <"$scratch/display")"
+start_own_xvfb "$scratch/display" || exit 1
 
 # The prefix's wine server (and its desktop) must belong to this display:
 # one left from an earlier run is ended first. It then stays up between the

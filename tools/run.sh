@@ -92,15 +92,7 @@ export WINEPREFIX="$scratch/wineprefix"
 prefix_ready=1
 
 if [ -n "$headless" ]; then
-    # Xvfb picks a free display number and writes it to the file.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        grep -q '[0-9]' "$scratch/display" 2>/dev/null && break
-        kill -0 "$xvfb_pid" 2>/dev/null || { echo "run: Xvfb did not start" >&2; xvfb_pid=""; exit 1; }
-        sleep 0.1
-    done
-    export DISPLAY=":$(tr -dc 0-9 <"$scratch/display")"
+    start_own_xvfb "$scratch/display" || exit 1
 fi
 
 echo "== reference server on 127.0.0.1:9110 (codes live $ttl s), log: $scratch/server.log"
