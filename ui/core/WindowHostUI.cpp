@@ -94,7 +94,6 @@ CWindowHostUI::CWindowHostUI()
 
     if (s_updatePen == nullptr) {
         s_updatePen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
-        ::InitCommonControls();
         // Loaded once, so that its blending functions can be found later.
         ::LoadLibraryA("msimg32.dll");
     }

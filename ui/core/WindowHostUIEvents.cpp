@@ -57,6 +57,24 @@ bool RunFilters(const CUIPtrArray& filters, UINT message, WPARAM wParam, LPARAM 
     return false;
 }
 
+// Loads the common controls, whose tooltip window class the host uses, the
+// first time a tooltip is shown: a program that imports the library loads
+// it, and registers its window classes, before its first window appears.
+void LoadCommonControls()
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    HMODULE library = ::LoadLibraryA("comctl32.dll");
+    using InitFn = void(WINAPI*)();
+    InitFn init = library != nullptr
+        ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(::GetProcAddress(library, "InitCommonControls")))
+        : nullptr;
+    if (init != nullptr)
+        init();
+}
+
 } // namespace
 
 struct CWindowHostUI::TabSearch
@@ -498,7 +516,7 @@ void CWindowHostUI::OnMouseMove(LPARAM lParam)
         track.dwHoverTime = m_tooltip != nullptr
             ? static_cast<DWORD>(::SendMessageA(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
             : 400;
-        ::_TrackMouseEvent(&track);
+        ::TrackMouseEvent(&track);
         m_mouseTracking = true;
     }
     POINT pt = PointFromLParam(lParam);
@@ -561,6 +579,7 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     m_toolInfo.lpszText = const_cast<char*>(tip);
     m_toolInfo.rect = control->GetBounds();
     if (m_tooltip == nullptr) {
+        LoadCommonControls();
         m_tooltip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       m_window, nullptr, GetProgramInstance(), nullptr);
