@@ -93,8 +93,11 @@ wineserver_pid() {
 }
 # Clock ticks spent by a process so far (user and system).
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-# Private resident bytes of a process (the closest Linux has to private bytes).
-private_bytes() { awk '/^Private_(Clean|Dirty):/ { kb += $2 } END { print kb * 1024 }' "/proc/$1/smaps_rollup"; }
+# The resident memory of a process that no file backs (its heap, stacks,
+# written pages): the closest Linux has to private bytes, which count what a
+# process committed for itself, not the unchanged pages of files it maps
+# (under wine the font files, which Windows maps outside the process).
+private_bytes() { awk '/^Anonymous:/ { kb += $2 } END { print kb * 1024 }' "/proc/$1/smaps_rollup"; }
 
 # start NAME: runs NAME.exe from the scratch folder, asking for its first
 # paint report in $scratch/NAME.report; sets program_pid.
@@ -204,7 +207,7 @@ say "parse"
 other_rows+=$'\n'$("$parse_bench" 2>>"$scratch/parse.log")
 
 memory_source="GetProcessMemoryInfo"
-[ -f "$scratch/memory-source" ] && memory_source="/proc private resident"
+[ -f "$scratch/memory-source" ] && memory_source="/proc anonymous resident"
 size=$(stat -c %s "$release/app/Wavorin.exe")
 python3 - "$scratch" "$(getconf CLK_TCK)" "$memory_source" "$size" "$size_budget_kb" <<'EOF'
 import statistics, sys
