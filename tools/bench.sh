@@ -47,10 +47,8 @@ ninja -C "$release" -t query layout_bench >/dev/null 2>&1 && targets+=(layout_be
 parse_bench="$bench_native/tools/bench/parse/parse_bench"
 
 scratch="$root/bench"
-rm -rf "$scratch" && mkdir -p "$scratch"
-cp "$release/app/Wavorin.exe" "$release"/tools/bench/window/{barewindow,endwindow,repaint_bench}.exe "$scratch/" \
+loopback_folder "$scratch" "$release/app/Wavorin.exe" "$release"/tools/bench/window/{barewindow,endwindow,repaint_bench}.exe \
     || exit 1
-printf 'serverip=127.0.0.1\r\n' >"$scratch/authipconf.ini"
 
 export WINEPREFIX="$release/wineprefix" WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 \
        WINEDLLOVERRIDES="mscoree,mshtml="

@@ -27,9 +27,7 @@ ninja -C "$win" -j "$jobs" tokendriver || exit 1
 # A scratch folder: the driver with its own authipconf.ini, so that the client
 # talks to loopback and never to this machine's gateway.
 scratch="$root/run"
-rm -rf "$scratch" && mkdir -p "$scratch"
-cp "$win/tools/driver/tokendriver.exe" "$scratch/"
-printf 'serverip=127.0.0.1\r\n' >"$scratch/authipconf.ini"
+loopback_folder "$scratch" "$win/tools/driver/tokendriver.exe" || exit 1
 
 export WINEPREFIX="$win/wineprefix" WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="

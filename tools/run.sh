@@ -47,9 +47,7 @@ ninja -C "$native" -j "$jobs" refserver || exit 1
 ninja -C "$release" -j "$jobs" Wavorin || exit 1
 
 scratch="$root/run-program"
-rm -rf "$scratch" && mkdir -p "$scratch"
-cp "$release/app/Wavorin.exe" "$scratch/"
-printf 'serverip=127.0.0.1\r\n' >"$scratch/authipconf.ini"
+loopback_folder "$scratch" "$release/app/Wavorin.exe" || exit 1
 
 export WINEARCH=win32 WINEDEBUG=-all LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 

@@ -54,3 +54,13 @@ start_own_xvfb() {
     done
     export DISPLAY=":$(tr -dc 0-9 <"$1")"
 }
+
+# Makes `$1` afresh with copies of the programs named after it and an
+# authipconf.ini naming 127.0.0.1 beside them, so that a client run from it
+# talks to loopback and never to this machine's gateway.
+loopback_folder() {
+    local folder="$1"
+    shift
+    rm -rf "$folder" && mkdir -p "$folder" && cp "$@" "$folder/" \
+        && printf 'serverip=127.0.0.1\r\n' >"$folder/authipconf.ini"
+}
