@@ -5,7 +5,7 @@
 namespace ui {
 
 CMemoryBitmapUI::CMemoryBitmapUI(HDC reference, int width, int height)
-    : m_dc(::CreateCompatibleDC(reference)), m_bitmap(nullptr), m_previous(nullptr), m_bits(nullptr), m_owned(true)
+    : m_dc(::CreateCompatibleDC(reference)), m_bitmap(nullptr), m_previous(nullptr), m_bits(nullptr)
 {
     if (m_dc == nullptr)
         return;
@@ -14,18 +14,11 @@ CMemoryBitmapUI::CMemoryBitmapUI(HDC reference, int width, int height)
         m_previous = ::SelectObject(m_dc, m_bitmap);
 }
 
-CMemoryBitmapUI::CMemoryBitmapUI(HDC reference, HBITMAP bitmap)
-    : m_dc(::CreateCompatibleDC(reference)), m_bitmap(bitmap), m_previous(nullptr), m_bits(nullptr), m_owned(false)
-{
-    if (m_dc != nullptr && m_bitmap != nullptr)
-        m_previous = ::SelectObject(m_dc, m_bitmap);
-}
-
 CMemoryBitmapUI::~CMemoryBitmapUI()
 {
     if (m_dc != nullptr && m_previous != nullptr)
         ::SelectObject(m_dc, m_previous);
-    if (m_owned && m_bitmap != nullptr)
+    if (m_bitmap != nullptr)
         ::DeleteObject(m_bitmap);
     if (m_dc != nullptr)
         ::DeleteDC(m_dc);

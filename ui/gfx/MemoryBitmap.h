@@ -13,9 +13,6 @@ public:
     // A new 32-bit top-down DIB section of the given size, owned here, in a
     // DC compatible with `reference` (the screen's when null).
     CMemoryBitmapUI(HDC reference, int width, int height);
-    // The caller's `bitmap`, which it keeps, in a DC compatible with
-    // `reference`.
-    CMemoryBitmapUI(HDC reference, HBITMAP bitmap);
     ~CMemoryBitmapUI();
     CMemoryBitmapUI(const CMemoryBitmapUI&) = delete;
     CMemoryBitmapUI& operator=(const CMemoryBitmapUI&) = delete;
@@ -24,13 +21,13 @@ public:
     bool IsReady() const { return m_dc != nullptr && m_bitmap != nullptr; }
     HDC GetDC() const { return m_dc; }
     HBITMAP GetBitmap() const { return m_bitmap; }
-    // The pixels of an owned bitmap, B, G, R, A, rows from the top; null for
-    // the caller's bitmap. GDI draws lazily: flush (GdiFlush) before reading.
+    // The pixels, B, G, R, A, rows from the top. GDI draws lazily: flush
+    // (GdiFlush) before reading.
     DWORD* GetBits() const { return m_bits; }
 
     // Puts the previous bitmap back and deletes the DC, so that the bitmap
-    // can be selected elsewhere, as the source of a blit; an owned bitmap
-    // stays until the destructor.
+    // can be selected elsewhere, as the source of a blit; the bitmap stays
+    // until the destructor.
     void CloseDC();
 
 private:
@@ -38,7 +35,6 @@ private:
     HBITMAP m_bitmap;
     HGDIOBJ m_previous;
     DWORD* m_bits;
-    bool m_owned;
 };
 
 } // namespace ui
