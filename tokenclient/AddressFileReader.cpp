@@ -2,6 +2,12 @@
 
 #include <cstring>
 
+namespace {
+
+const char EndOfText = 0x1A;
+
+} // namespace
+
 AddressFileReader::AddressFileReader()
     : lineLength(0), carriageReturnHeld(false), stopped(false), address(NoAddress())
 {
@@ -38,6 +44,10 @@ void AddressFileReader::Feed(const char* bytes, size_t count)
 {
     for (size_t i = 0; i < count && !stopped; ++i) {
         char c = bytes[i];
+        if (c == EndOfText) {
+            Finish();
+            break;
+        }
         if (carriageReturnHeld) {
             carriageReturnHeld = false;
             if (c != '\n') {

@@ -9,7 +9,8 @@
 // nothing is trimmed; the last line with an address wins. A line shorter than
 // nine characters has no address and is passed over. A line longer than
 // 1023 characters ends the reading after its first 1023 have been taken as a
-// line. CR LF counts as a line break like LF alone.
+// line. CR LF counts as a line break like LF alone. As in any text read on
+// Windows, Ctrl-Z (0x1A) ends the file.
 class AddressFileReader {
 public:
     static constexpr size_t MaxLineLength = 1023;

@@ -35,6 +35,14 @@ TEST(AddressFileReaderTest, LinesOfTheFile)
         EXPECT_EQ(row.address, Parse(row.text)) << row.name;
 }
 
+TEST(AddressFileReaderTest, CtrlZEndsTheFile)
+{
+    // The Ctrl-Z that old editors and "copy /a" put at a file's end used to
+    // stay in the address, which then named no server.
+    EXPECT_EQ("10.0.0.5", Parse("serverip=10.0.0.5\x1A"));
+    EXPECT_EQ("10.0.0.5", Parse("serverip=10.0.0.5\r\n\x1Aserverip=10.0.0.6\r\n"));
+}
+
 TEST(AddressFileReaderTest, AnOverlongLineEndsTheReading)
 {
     std::string longLine = "authip = 10.1.1.1" + std::string(4983, 'x');  // 5000 characters
