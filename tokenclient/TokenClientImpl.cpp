@@ -39,7 +39,7 @@ void FreeList(TokenRequest* node)
 TokenClientImpl::TokenClientImpl(const TokenClientSeams& seams)
     : retryIntervalMs(300), requestTimeoutMs(3000), seams(seams), addressForced(false),
       serverPort(TokenServerPort), startResult(StartNotTried), startTriedAt(0), seq(0), inFlight(false),
-      loggedIn(false), lastReplyTick(0), pendingHead(nullptr), pendingTail(nullptr), window(nullptr),
+      loggedIn(false), lastReplyTick(0), failedLogins(0), loginSent(false), lastLoginSentAt(0), pendingHead(nullptr), pendingTail(nullptr), window(nullptr),
       incomingHead(nullptr), incomingTail(nullptr), freeList(nullptr), started(false), stopRequested(false)
 {
     std::memset(hostName, 0, sizeof hostName);
@@ -86,6 +86,16 @@ size_t TokenClientImpl::PendingCount() const
     for (const TokenRequest* node = pendingHead; node; node = node->next)
         ++count;
     return count;
+}
+
+uint32_t TokenClientImpl::LoginGap() const
+{
+    uint32_t gap = retryIntervalMs;
+    for (uint32_t i = 0; i < failedLogins && gap < LoginGapCapMs; ++i)
+        gap *= 2;
+    if (gap > LoginGapCapMs)
+        gap = LoginGapCapMs;
+    return gap < retryIntervalMs ? retryIntervalMs : gap;
 }
 
 size_t TokenClientImpl::FreeCount() const
@@ -179,7 +189,7 @@ void TokenClientImpl::PollOnce()
     }
     CheckSession();
     TakeOverIncoming();
-    if (pendingHead && !inFlight)
+    if (pendingHead && !inFlight && HeadMayGo())
         SendHead();
     if (!stopRequested && seams.socket->WaitReadable(PassWaitMs))
         Receive();
@@ -220,6 +230,21 @@ void TokenClientImpl::PushLoginFront()
         pendingTail = node;
 }
 
+bool TokenClientImpl::HeadMayGo() const
+{
+    if (pendingHead->marker != EngineMarker || !loginSent)
+        return true;
+    return seams.clock->Now() - lastLoginSentAt >= LoginGap();
+}
+
+void TokenClientImpl::NoteLoginResult(int32_t result)
+{
+    if (result == StatusOk)
+        failedLogins = 0;
+    else if (failedLogins < 32)
+        ++failedLogins;
+}
+
 void TokenClientImpl::TakeOverIncoming()
 {
     uint32_t now = seams.clock->Now();
@@ -244,11 +269,19 @@ void TokenClientImpl::SendHead()
         number = static_cast<int32_t>(static_cast<uint32_t>(seq) - 1u);
     else
         seq = static_cast<int32_t>(static_cast<uint32_t>(seq) + 1u);
+    uint32_t now = seams.clock->Now();
+    if (!inFlight && pendingHead->marker == EngineMarker) {
+        // The wait for its turn was the engine's own: the login gets its
+        // transmissions from now on, as one taken over now would.
+        pendingHead->queuedAt = now;
+        loginSent = true;
+        lastLoginSentAt = now;
+    }
     if (TokenProtocol::BuildRequest(sendBuffer, pendingHead->kind, hostName, token, number))
         seams.socket->Send(sendBuffer.Data(), sendBuffer.Length());
     sendBuffer.Reset();
     inFlight = true;
-    pendingHead->sentAt = seams.clock->Now();
+    pendingHead->sentAt = now;
 }
 
 void TokenClientImpl::Receive()
@@ -279,7 +312,12 @@ void TokenClientImpl::HandleReply(char* data, size_t length)
         return;
     uint32_t now = seams.clock->Now();
     ReplyOutcome outcome = TokenProtocol::InterpretReply(pendingHead->kind, status, fields);
+    // A server that answers "not logged in" even after new logins would
+    // otherwise keep the request going for ever.
+    if (!outcome.finished && pendingHead->renewals >= MaxRenewals)
+        outcome.finished = true;
     if (!outcome.finished) {
+        ++pendingHead->renewals;
         pendingHead->queuedAt = now;
         PushLoginFront();
     } else {
@@ -296,6 +334,8 @@ void TokenClientImpl::HandleReply(char* data, size_t length)
 
 void TokenClientImpl::Complete(const TokenRequest& request, const ReplyOutcome& outcome)
 {
+    if (request.kind == Login)
+        NoteLoginResult(outcome.result);
     if (outcome.login == LoginNowIn)
         loggedIn = true;
     else if (outcome.login == LoginNowOut)
@@ -391,4 +431,7 @@ void TokenClientImpl::Close()
     inFlight = false;
     seq = 0;
     std::memset(token, 0, sizeof token);
+    // A new socket starts a new session: its first login goes out at once.
+    failedLogins = 0;
+    loginSent = false;
 }

@@ -32,6 +32,7 @@ struct TokenRequest {
     uint32_t queuedAt;  // when it entered the pending list (renewed by status 4)
     uint32_t sentAt;    // its last transmission
     uint32_t marker;    // 0 when posted by a caller, EngineMarker for the engine's logins
+    uint32_t renewals;  // how often a "not logged in" answer has sent it back behind a login
     TokenRequest* next;
 };
 
@@ -51,11 +52,24 @@ struct TokenRequest {
 // after that the next check gives it up. Requests pending requestTimeoutMs or
 // longer are given up from the front of the list. All ticks are compared by
 // their unsigned difference, so the wrap-around of the tick does no harm.
+//
+// A server that refuses the client or keeps losing its session must not make
+// it flood the network, and every caller must hear back. So the engine's own
+// logins go out at least LoginGap() apart, from one first transmission to
+// the next; the gap starts at retryIntervalMs, doubles with every login that
+// fails (refused, answered "not logged in", or unanswered) up to
+// LoginGapCapMs, and falls back when a login is accepted. A login that waits
+// for its turn holds the requests behind it, and its time in the list counts
+// from its first transmission. A "not logged in" answer sends a request back
+// behind a login at most MaxRenewals times; the next one finishes it with
+// that status.
 class TokenClientImpl {
 public:
     static constexpr uint32_t PassWaitMs = 100;
     static constexpr uint32_t HeartbeatIdleMs = 15000;
     static constexpr uint32_t StartRetryMs = 10000;
+    static constexpr uint32_t LoginGapCapMs = 2000;
+    static constexpr uint32_t MaxRenewals = 3;
 
     explicit TokenClientImpl(const TokenClientSeams& seams);
     // Frees the request nodes. Only for an engine whose worker is not running.
@@ -111,6 +125,8 @@ public:
     const char* ServerAddress() const { return serverAddress; }
     uint16_t ServerPort() const { return serverPort; }
     size_t PendingCount() const;
+    // The least time between the first transmissions of two engine logins.
+    uint32_t LoginGap() const;
     size_t FreeCount() const;  // recycled nodes; takes queueLock
 
     uint32_t retryIntervalMs;
@@ -125,6 +141,8 @@ private:
     void ExpireUnstarted();
     TokenRequest* TakeNode();  // queueLock must be held
     void PushLoginFront();
+    bool HeadMayGo() const;
+    void NoteLoginResult(int32_t result);
     void TakeOverIncoming();
     void SendHead();
     void Receive();
@@ -148,6 +166,9 @@ private:
     bool loggedIn;
     char token[32];
     uint32_t lastReplyTick;
+    uint32_t failedLogins;     // in a row; the login gap doubles with each
+    bool loginSent;            // lastLoginSentAt holds a tick
+    uint32_t lastLoginSentAt;  // first transmission of the last engine login
     TokenRequest* pendingHead;
     TokenRequest* pendingTail;
     void* window;

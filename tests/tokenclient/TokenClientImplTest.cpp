@@ -139,7 +139,7 @@ TEST(TokenClientImplTest, NotLoggedInAnswerToALoginDoesNotPileUpLogins)
     h.RunFor(5000);
     EXPECT_LE(h.engine.PendingCount(), 1u);
     EXPECT_FALSE(h.engine.LoggedIn());
-    EXPECT_GT(h.socket.sent.size(), 10u);
+    EXPECT_GE(h.socket.sent.size(), 4u);  // still trying, at its own pace
     EXPECT_TRUE(h.sink.events.empty());
 }
 
