@@ -565,6 +565,24 @@ def refused(status, state, name):
     return scenario
 
 
+def scenario_not_logged_in(s):
+    """A server that answers "not logged in" to everything, logins included:
+    the click still ends with a message and the button back, and the client
+    never floods it."""
+    s.start_server("--not-logged-in", "all")
+    s.launch()
+    s.wait_state("idle", 15)
+    clicked = s.click(CODE_BUTTON)
+    s.wait_state("requesting", 3)
+    view = s.wait_state("red message", 10, save="message-not-logged-in")
+    check(view.at - clicked <= 10000, "the message came %d ms after the click" % (view.at - clicked))
+    sent = [e.ms for e in datagrams(s.server.entries(), "in")]
+    busiest = max(sum(1 for t in sent if first <= t < first + 10000) for first in sent)
+    check(busiest <= 100, "%d datagrams in 10 s" % busiest)
+    print("message %d ms after the click; %d datagrams in all, at most %d in 10 s"
+          % (view.at - clicked, len(sent), busiest))
+
+
 def scenario_silence(s):
     s.start_server()
     s.launch()
@@ -687,6 +705,7 @@ SCENARIOS = {
     "invalidated": scenario_invalidated,
     "refused2": refused(2, "red message", "message-device-limit"),
     "refused3": refused(3, "green message", "message-authenticated"),
+    "not_logged_in": scenario_not_logged_in,
     "silence": scenario_silence,
     "late_server": scenario_late_server,
     "netns": scenario_netns,

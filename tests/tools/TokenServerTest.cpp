@@ -147,6 +147,18 @@ TEST_F(TokenServerTest, RefusesCodesWithTheConfiguredStatus)
     }
 }
 
+TEST_F(TokenServerTest, AnswersNotLoggedInToAllOrAllButLogins)
+{
+    for (const char* mode : {"all", "others"}) {
+        config.notLoggedIn = mode;
+        Start();
+        bool others = config.notLoggedIn == "others";
+        EXPECT_EQ(others ? "0\r\nseq:0\r\n" : "4\r\nseq:0\r\n", Ask("login\r\nName:PC-1\r\n", 0)) << mode;
+        EXPECT_EQ("4\r\nseq:1\r\n", Ask("gimmeatoken\r\n", 1)) << mode;
+        EXPECT_EQ("4\r\nseq:2\r\n", Ask("heartbeat\r\n", 2)) << mode;
+    }
+}
+
 TEST_F(TokenServerTest, BadDatagramsAreIgnored)
 {
     Start();

@@ -88,6 +88,10 @@ bool ParseServerConfig(const std::vector<std::string>& args, ServerConfig& confi
              config.refuseTokenStatus = int(v);
              return true;
          }},
+        {"--not-logged-in", [&](const std::string& text) {
+             config.notLoggedIn = text;
+             return text == "all" || text == "others";
+         }},
         {"--seed", integer(0, INT64_MAX, [&](int64_t v) {
              config.seed = uint64_t(v);
              config.seedGiven = true;
@@ -155,6 +159,8 @@ std::string ServerConfigUsage()
            "  --token-ttl S        lifetime of an issued code (default 120)\n"
            "  --session-idle S     end a session idle this long (default 60)\n"
            "  --refuse-token 2|3   refuse every code: 2 device limit, 3 phone already authenticated\n"
+           "  --not-logged-in all|others  answer \"not logged in\" (4) to every request, or to\n"
+           "                       every request but logins, which are accepted\n"
            "Fault injection (SHARE is 0..1 or N%; repeatable with --seed):\n"
            "  --seed N             seed of every fault decision and of the codes\n"
            "                       (default: faults from seed 1, codes truly random)\n"

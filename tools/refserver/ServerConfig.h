@@ -30,6 +30,10 @@ struct ServerConfig
     // Status given to every "gimmeatoken" instead of a code (0: issue codes).
     // 2 says the device limit is reached, 3 that the phone is already authenticated.
     int refuseTokenStatus = 0;
+    // A server that has lost track of its sessions: "all" answers "not
+    // logged in" (4) to every request, logins included; "others" accepts
+    // logins and answers 4 to everything else. Empty: neither.
+    std::string notLoggedIn;
 
     // Fault injection. Every decision derives from the seed and the request's
     // command, sequence number and repetition count, so a run repeats exactly

@@ -119,6 +119,10 @@ TokenServer::Reply TokenServer::Answer(const ServerRequest& request, const Peer&
     const std::string& command = request.Command();
     auto found = sessions_.find(peer);
 
+    if (config_.notLoggedIn == "all" || (config_.notLoggedIn == "others" && command != "login")) {
+        Note(&peer, "answered not logged in");
+        return Reply{kStatusNotLoggedIn, {}};
+    }
     if (command == "login") {
         const std::string* name = request.Field("name");
         if (!name || name->empty()) {
