@@ -15,9 +15,6 @@ class CControlUI;
 class CListBodyUI;
 class CListHeaderUI;
 
-// The item wants the Return key (a GetBehaviorFlags bit of list items).
-enum { ControlFlagWantReturn = 4 };
-
 // Settings that every item of one list reads when it paints. Colours are
 // ARGB; an image string that fails to draw is cleared here, so that a
 // broken image is tried once.

@@ -46,8 +46,9 @@ enum UIControlFlag
 {
     ControlFlagTabStop = 1,         // takes part in Tab navigation
     ControlFlagSetCursor = 2,       // wants EventSetCursor over the client area
-    ControlFlagWantsTab = 4,        // when focused, takes the Tab key itself
+    ControlFlagWantReturn = 4,      // wants the Return key (list items)
     ControlFlagShortcutToNext = 8,  // its shortcut selects the control after it
+    ControlFlagWantsTab = 16,       // when focused, takes the Tab key itself
 };
 
 // State bits of the parts that can be pressed: a button, the parts of a

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/ui/core/HostTestSupport.h"
+#include "ui/controls/ButtonUI.h"
 #include "ui/controls/ListBodyUI.h"
 #include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/ListHeaderUI.h"
@@ -405,6 +406,48 @@ TEST_F(ListHostTest, WheelScrollsOrSelects)
     EXPECT_EQ(3, list->GetSelectedIndex());
     list->SelectItem(0, false);
     EXPECT_EQ(0, Top(0));
+}
+
+// A focused list item used to keep Tab and Shift+Tab: the host took the
+// item's wants-Return bit for its own wants-Tab bit.
+TEST(ListFocusTest, TabAndShiftTabLeaveAFocusedItem)
+{
+    HostWindow window;
+    ASSERT_TRUE(window.Create(nullptr, "list focus test", WS_POPUP, 0, 0, 0, 300, 200) != nullptr);
+    HWND hwnd = window.GetWindowHandle();
+    CWindowHostUI host;
+    window.host = &host;
+    host.AttachWindow(hwnd);
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    CButtonUI* before = new CButtonUI;
+    CListUI* list = new CListUI;
+    CListContainerElementUI* item = NewItem("item");
+    CButtonUI* after = new CButtonUI;
+    list->AddChild(item);
+    root->AddChild(before);
+    root->AddChild(list);
+    root->AddChild(after);
+    ASSERT_TRUE(host.AttachRoot(root));
+    RECT all = { 0, 0, 300, 200 };
+    root->SetBounds(all);
+    host.SetUpdateNeeded(false);
+    host.SetFocusNeeded(false);
+
+    BYTE keys[256];
+    for (bool shift : { false, true }) {
+        host.SetFocusControl(item);
+        ASSERT_EQ(item, host.GetFocusControl());
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        LRESULT result = 0;
+        EXPECT_TRUE(host.PreviewMessage(WM_KEYDOWN, VK_TAB, 0, result)) << shift;
+        EXPECT_EQ(shift ? static_cast<CControlUI*>(before) : after, host.GetFocusControl()) << shift;
+    }
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    ::DestroyWindow(hwnd);
+    window.host = nullptr;
 }
 
 // ---- from a skin ------------------------------------------------------------------------
