@@ -60,8 +60,8 @@ int CListBodyUI::MeasureNeededWidth(const RECT& rect)
 
 void CListBodyUI::WidenItems()
 {
-    // Items that measure narrower than the area still fill it; without
-    // that, items of no preset width would all get the width 0.
+    // Every item gets the widest measured width. When no item measures a
+    // width they fill the area instead; otherwise they would all get 0.
     RECT area = GetClientRect();
     int available = area.right - area.left + GetScrollRange().cx;
     for (int i = 0; i < m_children.GetSize(); ++i) {
@@ -69,9 +69,7 @@ void CListBodyUI::WidenItems()
         if (!IsPlaced(child))
             continue;
         RECT padding = child->GetPadding();
-        int width = available - padding.left - padding.right;
-        if (width < m_neededWidth)
-            width = m_neededWidth;
+        int width = m_neededWidth > 0 ? m_neededWidth : available - padding.left - padding.right;
         width = ClampWidth(child, width);
         RECT rc = child->GetBounds();
         if (rc.right - rc.left == width)

@@ -148,6 +148,13 @@ TEST_F(ListPaintTest, ItemsShareTheWidestWidth)
     const int widths[] = { 90, 90, 90, 50, 90 };
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(widths[i], items[i]->GetWidth()) << i;
+
+    // A list wider than its widest item used to widen every item to the row,
+    // so that hot and selected backgrounds spanned it.
+    RECT wide = { 0, 0, 200, 100 };
+    list.SetBounds(wide);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(widths[i], items[i]->GetWidth()) << i;
 }
 
 } // namespace
