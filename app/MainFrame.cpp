@@ -7,12 +7,13 @@
 #include "app/FirstPaintReport.h"
 #include "app/MenuWnd.h"
 #include "app/resource.h"
+#include "app/version.h"
 #include "ui/core/ControlUI.h"
 
 using namespace ui;
 
 const char MainFrame::kTitle[] = "Wavorin(网吧专用)";
-const char MainFrame::kVendorAddress[] = "https://wavorin.example/";
+const char MainFrame::kVendorAddress[] = WAVORIN_VENDOR_ADDRESS;
 
 namespace {
 
@@ -52,6 +53,9 @@ void MainFrame::OnSkinLoaded()
 {
     MarkStartupStep("skin");
     m_taskbarCreatedMessage = ::RegisterWindowMessageA("TaskbarCreated");
+    ::SetTimer(GetWindowHandle(), START_FALLBACK_TIMER, START_FALLBACK_MS, nullptr);
+    if (CControlUI* vendor = GetHost().FindControlByName("btn_vendor"))
+        vendor->SetTooltip("访问" WAVORIN_VENDOR_HOST);
 }
 
 void MainFrame::OnFirstPaint()
@@ -62,6 +66,10 @@ void MainFrame::OnFirstPaint()
 
 void MainFrame::StartAfterFirstPaint()
 {
+    if (m_started)
+        return;
+    m_started = true;
+    ::KillTimer(GetWindowHandle(), START_FALLBACK_TIMER);
     AddTrayIcon();
     m_client->Start(GetWindowHandle());
 }
@@ -124,7 +132,7 @@ void MainFrame::SwapShownButtons(const char* shown, const char* hidden)
         control->SetVisible(true);
 }
 
-LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM, LPARAM lParam, bool& handled)
+LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     handled = false;
     if (message == MSG_TRAY_CALLBACK) {
@@ -143,6 +151,9 @@ LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM, LPARAM lParam, bool&
         }
     } else if (message == MSG_AFTER_FIRST_PAINT) {
         StartAfterFirstPaint();
+    } else if (message == WM_TIMER && wParam == START_FALLBACK_TIMER) {
+        StartAfterFirstPaint();
+        handled = true;
     } else if (message == m_taskbarCreatedMessage && message != 0) {
         // The shell started again: the icon goes back in.
         m_trayIconShown = false;
@@ -277,12 +288,14 @@ void MainFrame::OnCodeReply(const TokenEvent& event)
 
 void MainFrame::OnCheckReply(const TokenEvent& event)
 {
+    // A reply that comes after the countdown has ended belongs to a code no
+    // longer shown, whatever it says.
+    if (m_secondsLeft <= 0)
+        return;
     if (event.result != 0) {
         ResetCode(-3);
         return;
     }
-    if (m_secondsLeft <= 0)
-        return;
     // Both codes are zero-padded to the event's field size.
     if (memcmp(event.token, m_shownCode, sizeof(event.token)) != 0)
         return;

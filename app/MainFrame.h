@@ -7,7 +7,8 @@
 // It lives in the notification area: closing hides it there, a left click
 // on the icon brings it back, a right click opens the menu that ends the
 // program. The icon and the client start once the window has been painted,
-// so that nothing but the skin stands between the start and the first sight.
+// so that nothing but the skin stands between the start and the first sight,
+// or a second after creation when no paint has come by then.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -21,6 +22,11 @@
 const UINT MSG_TRAY_CALLBACK = WM_USER + 1;
 // Posted by the first paint: what the window needs only once it is seen.
 const UINT MSG_AFTER_FIRST_PAINT = WM_USER + 2;
+// The window timer that starts the icon and the client of a window that is
+// never painted (covered at logon, say). The host's control timers number
+// below 256.
+const UINT_PTR START_FALLBACK_TIMER = 0x5741;
+const UINT START_FALLBACK_MS = 1000;
 
 class MainFrame : public WindowImplBase
 {
@@ -58,7 +64,8 @@ public:
     void ToggleShown();
     void AddTrayIcon();
     void ShowTrayMenu();
-    // The icon and the client's start, after the first paint.
+    // The icon and the client's start, after the first paint or the
+    // fallback timer, whichever comes first; once.
     void StartAfterFirstPaint();
 
     int GetSecondsLeft() const { return m_secondsLeft; }
@@ -97,6 +104,7 @@ private:
     char m_shownCode[33] = {};
     int m_secondsLeft = -1;
     bool m_trayIconShown = false;
+    bool m_started = false;
     // The shell's "TaskbarCreated" message: the notification area was made
     // anew and has forgotten the icon.
     UINT m_taskbarCreatedMessage = 0;

@@ -3,7 +3,8 @@
 ; registered with Windows' list of installed programs. Built by
 ; installer/CMakeLists.txt:
 ;
-;   makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DPROGRAM=Wavorin.exe
+;   makensis -INPUTCHARSET UTF8 -WX -DVERSION=1.0.0.1 -DWEBSITE=https://wavorin.example/
+;            -DPROGRAM=Wavorin.exe
 ;            -DICON=app.ico -DOUTFILE=Wavorin-1.0.0.1-setup.exe Wavorin.nsi
 ;
 ; Command line (docs/operators-guide.md):
@@ -24,7 +25,7 @@ ManifestSupportedOS {35138b9a-5d96-4fbd-8e2d-a2440225f93a} {4a2f28e3-53b9-4441-b
 
 !define PRODUCT "Wavorin"
 !define PUBLISHER "Wavorin"
-!define WEBSITE "https://wavorin.example/"
+; WEBSITE, the vendor's web site, comes from app/version.h as the version does.
 !define PROGRAM_FILE "Wavorin.exe"
 !define ADDRESS_FILE "authipconf.ini"
 !define UNINSTALLER "uninstall.exe"

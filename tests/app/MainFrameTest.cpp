@@ -21,8 +21,11 @@ namespace {
 class RecordingClient : public TokenClient
 {
 public:
-    explicit RecordingClient(std::vector<int>* requests) : TokenClient("127.0.0.1"), m_requests(requests) {}
-    void Start(void*) override {}
+    RecordingClient(std::vector<int>* requests, int* starts)
+        : TokenClient("127.0.0.1"), m_requests(requests), m_starts(starts)
+    {
+    }
+    void Start(void*) override { ++*m_starts; }
     bool PostRequest(RequestKind kind) override
     {
         m_requests->push_back(kind);
@@ -31,12 +34,16 @@ public:
 
 private:
     std::vector<int>* m_requests;
+    int* m_starts;
 };
 
 class TestFrame : public MainFrame
 {
 public:
-    explicit TestFrame(std::vector<int>* requests) : MainFrame(std::unique_ptr<TokenClient>(new RecordingClient(requests))) {}
+    TestFrame(std::vector<int>* requests, int* starts)
+        : MainFrame(std::unique_ptr<TokenClient>(new RecordingClient(requests, starts)))
+    {
+    }
     int vendorPages = 0;
 
 protected:
@@ -48,7 +55,7 @@ class MainFrameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        frame = new TestFrame(&requests);
+        frame = new TestFrame(&requests, &starts);
         window = frame->Create(nullptr, MainFrame::kTitle, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
                                600, 800);
         ASSERT_NE(window, nullptr);
@@ -116,6 +123,7 @@ protected:
     }
 
     std::vector<int> requests;
+    int starts = 0;
     TestFrame* frame = nullptr;
     HWND window = nullptr;
 };
@@ -131,6 +139,16 @@ TEST_F(MainFrameTest, StartsIdleAndAClickAsksForACode)
     EXPECT_EQ(Text("lbl_tokentip"), "正在获取验证码 ...... ");
     Click("btn_vendor");
     EXPECT_EQ(frame->vendorPages, 1);
+}
+
+// The footer button's tooltip used to name another host than the one its
+// click opens.
+TEST_F(MainFrameTest, VendorTooltipNamesTheHostTheClickOpens)
+{
+    std::string address = MainFrame::kVendorAddress;
+    ASSERT_EQ(address.rfind("https://", 0), 0u);
+    std::string host = address.substr(8, address.find('/', 8) - 8);
+    EXPECT_EQ(std::string(frame->GetHost().FindControlByName("btn_vendor")->GetTooltip()), "访问" + host);
 }
 
 TEST_F(MainFrameTest, EachRefusalShowsItsMessageAndEnablesTheButton)
@@ -199,6 +217,43 @@ TEST_F(MainFrameTest, CheckRepliesEndTheCountdown)
         EXPECT_EQ(Digits(), "  |  |  |  |  |  |");
         EXPECT_TRUE(ButtonEnabled());
     }
+}
+
+// A failed check that came after the countdown had ended used to reset the
+// display: with the next code request already out it enabled the button, and
+// a second click asked the server for a second code.
+TEST_F(MainFrameTest, CheckReplyAfterTheCountdownIsIgnored)
+{
+    Click("btn_newtoken");
+    Deliver(Event(GetToken, 0, "123456", 1));
+    Tick();  // the countdown ends while its check is out
+    ASSERT_EQ(frame->GetSecondsLeft(), -1);
+    for (int result : { -1, 0 }) {
+        Deliver(Event(CheckToken, result, "123456", 0));
+        EXPECT_EQ(Text("lbl_tokentip"), "{f 0}请点击下方按钮来获取验证码{/f}") << result;
+    }
+    Click("btn_newtoken");
+    Deliver(Event(CheckToken, -1, "123456", 0));
+    EXPECT_EQ(Text("lbl_tokentip"), "正在获取验证码 ...... ");
+    EXPECT_FALSE(ButtonEnabled());
+}
+
+// A window that never got a paint (covered at logon, say) used to start
+// neither its client nor its icon.
+TEST_F(MainFrameTest, ClientAndIconStartOnceByTimerOrFirstPaint)
+{
+    frame->RemoveTrayIcon();
+    ASSERT_EQ(starts, 0);
+    ::SendMessageA(window, WM_TIMER, START_FALLBACK_TIMER, 0);
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(frame->HasTrayIcon());
+    // The first paint's own message comes after it: nothing starts twice.
+    MSG msg;
+    while (::PeekMessageA(&msg, window, MSG_AFTER_FIRST_PAINT, MSG_AFTER_FIRST_PAINT, PM_REMOVE))
+        ::DispatchMessageA(&msg);
+    ::SendMessageA(window, WM_TIMER, START_FALLBACK_TIMER, 0);
+    EXPECT_EQ(starts, 1);
+    frame->RemoveTrayIcon();
 }
 
 // A 32-character code fills the event's field without a terminator: showing
