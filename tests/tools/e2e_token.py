@@ -342,13 +342,20 @@ def scenario_noisy(ctx):
 
 
 def scenario_refused(ctx):
-    for status, text in ((2, "device limit is reached (status 2)"), (3, "phone is already authenticated (status 3)")):
-        server = ctx.start_server("--refuse-token", str(status))
-        run = ctx.drive("get")
+    refusals = ((("--refuse-token", "2"), "device limit is reached (status 2)"),
+                (("--refuse-token", "3"), "phone is already authenticated (status 3)"),
+                # A server that keeps losing the session used to keep the driver going for ever.
+                (("--not-logged-in", "all"), "no session for this PC (status 4)"),
+                (("--not-logged-in", "others"), "no session for this PC (status 4)"))
+    for args, text in refusals:
+        server = ctx.start_server(*args)
+        run = ctx.drive("get", timeout=30)
         server.stop()
-        check(run.code == 1, "a refusal with status %d did not fail the driver" % status)
+        check(run.code == 1, "%s did not fail the driver" % " ".join(args))
         check(run.find(re.escape(text))[0] is not None, "no line says: " + text)
-    print("refusals 2 and 3 reach the operator")
+        sent = len(datagrams(server.entries(), "in"))
+        check(sent <= 100, "%s: %d datagrams" % (" ".join(args), sent))
+    print("refusals 2 and 3 and the lost session reach the operator")
 
 
 def scenario_heartbeat(ctx):
