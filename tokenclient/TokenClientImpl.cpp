@@ -120,6 +120,20 @@ TokenRequest* TokenClientImpl::TakeNode()
 
 bool TokenClientImpl::PostRequest(RequestKind kind)
 {
+    if (!Append(kind))
+        return false;
+    seams.socket->Wake();
+    return true;
+}
+
+void TokenClientImpl::RequestStop()
+{
+    stopRequested = true;
+    seams.socket->Wake();
+}
+
+bool TokenClientImpl::Append(RequestKind kind)
+{
     if (!IsRequestKind(kind))
         return false;
     LockGuard guard(*seams.queueLock);
@@ -183,7 +197,7 @@ void TokenClientImpl::PollOnce()
         TakeOverIncoming();
         // The socket is not open, so this only lets the time pass.
         if (!stopRequested)
-            seams.socket->WaitReadable(PassWaitMs);
+            seams.socket->WaitReadable(WaitMs());
         CheckTimeouts();
         return;
     }
@@ -191,9 +205,57 @@ void TokenClientImpl::PollOnce()
     TakeOverIncoming();
     if (pendingHead && !inFlight && HeadMayGo())
         SendHead();
-    if (!stopRequested && seams.socket->WaitReadable(PassWaitMs))
+    if (!stopRequested && seams.socket->WaitReadable(WaitMs()))
         Receive();
     CheckTimeouts();
+}
+
+namespace {
+
+// The earliest of the ticks it is shown, as a wait from now.
+class Earliest {
+public:
+    explicit Earliest(uint32_t now) : now(now), wait(UINT32_MAX) {}
+    void At(uint32_t tick)
+    {
+        int32_t until = static_cast<int32_t>(tick - now);
+        uint32_t ms = until > 0 ? static_cast<uint32_t>(until) : 0;
+        if (ms < wait)
+            wait = ms;
+    }
+    uint32_t Wait() const { return wait; }
+
+private:
+    uint32_t now;
+    uint32_t wait;
+};
+
+} // namespace
+
+uint32_t TokenClientImpl::WaitMs() const
+{
+    Earliest next(seams.clock->Now());
+    if (!Started()) {
+        next.At(startTriedAt + StartRetryMs);
+        if (pendingHead)
+            next.At(pendingHead->queuedAt + 3 * retryIntervalMs);
+    } else if (inFlight) {
+        // Repeated until a transmission comes 3 * retryIntervalMs after it
+        // was queued; the reply to that one has PassWaitMs.
+        if (pendingHead->sentAt - pendingHead->queuedAt < 3 * retryIntervalMs)
+            next.At(pendingHead->sentAt + retryIntervalMs);
+        else
+            next.At(pendingHead->sentAt + PassWaitMs);
+        next.At(pendingHead->queuedAt + requestTimeoutMs);
+    } else if (pendingHead) {
+        // Only a login waiting for its turn stays unsent.
+        next.At(lastLoginSentAt + LoginGap());
+    } else if (loggedIn) {
+        next.At(lastReplyTick + HeartbeatIdleMs);
+    } else {
+        return 0;  // the next pass puts a login in front
+    }
+    return next.Wait();
 }
 
 bool TokenClientImpl::RetryStartWhenDue()
@@ -211,7 +273,7 @@ void TokenClientImpl::CheckSession()
         return;
     }
     if (!pendingHead && !inFlight && seams.clock->Now() - lastReplyTick >= HeartbeatIdleMs)
-        PostRequest(Heartbeat);
+        Append(Heartbeat);  // on the worker's own thread: nothing to wake
 }
 
 void TokenClientImpl::PushLoginFront()

@@ -65,6 +65,8 @@ struct TokenRequest {
 // that status.
 class TokenClientImpl {
 public:
+    // How long a pass waits for the reply to a request's last transmission
+    // before it is given up.
     static constexpr uint32_t PassWaitMs = 100;
     static constexpr uint32_t HeartbeatIdleMs = 15000;
     static constexpr uint32_t StartRetryMs = 10000;
@@ -89,10 +91,11 @@ public:
     // Tells the window that the worker could not start (when there is one).
     void ReportStartFailure(int code);
 
-    // Appends a request of a known kind to the incoming list; any thread.
+    // Appends a request of a known kind to the incoming list and wakes the
+    // worker; any thread.
     bool PostRequest(RequestKind kind);
     // Ends WorkerMain after its current pass; any thread.
-    void RequestStop() { stopRequested = true; }
+    void RequestStop();
 
     // The worker's body: Open, then passes until stopped, then Close. Only
     // the first failed Open is posted to the window, as
@@ -103,11 +106,15 @@ public:
     // Returns 0 or a TokenStartError; either way it counts as the last
     // attempt to start.
     int Open();
-    // One pass of the worker: session check, take-over, send, wait at most
-    // PassWaitMs for a reply, time-outs. Before the engine has started, a
-    // pass opens it when the retry is due and otherwise only takes requests
-    // over, waits and gives up those that waited too long.
+    // One pass of the worker: session check, take-over, send, wait for a
+    // reply until the next thing is due (WaitMs), time-outs. Before the
+    // engine has started, a pass opens it when the retry is due and otherwise
+    // only takes requests over, waits and gives up those that waited too long.
     void PollOnce();
+    // How long the pass may wait from now: until the next retransmission,
+    // give-up, heartbeat, paced login or start attempt, whichever is first.
+    // A posted request wakes the wait early.
+    uint32_t WaitMs() const;
     // Closes the socket (sending the bare logout when logged in) and forgets
     // the session. The pending and incoming lists stay.
     void Close();
@@ -140,6 +147,7 @@ private:
     bool RetryStartWhenDue();
     void ExpireUnstarted();
     TokenRequest* TakeNode();  // queueLock must be held
+    bool Append(RequestKind kind);
     void PushLoginFront();
     bool HeadMayGo() const;
     void NoteLoginResult(int32_t result);

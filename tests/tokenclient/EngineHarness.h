@@ -66,12 +66,14 @@ public:
         Serve([](const SeenRequest& r) { return r.command == "login" ? Ok(r.seq) : std::string(); });
     }
 
-    // Runs passes until at least ms have passed.
+    // Runs passes until exactly ms have passed: the last wait ends then.
     void RunFor(uint32_t ms)
     {
         uint32_t start = clock.now;
+        socket.horizon = start + ms;
         while (clock.now - start < ms)
             engine.PollOnce();
+        socket.horizon.reset();
     }
 
     // Runs passes until the predicate holds, for at most limitMs.

@@ -3,13 +3,16 @@
 // Stand-ins for the engine's platform: a clock that moves only when told, a
 // socket whose peer is a script, and a sink that records what reaches the
 // window. The socket's readiness wait moves the clock, so a pass of the
-// engine takes the simulated time it would take.
+// engine takes the simulated time it would take; a wake ends it at once.
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,16 +70,27 @@ public:
     bool WaitReadable(uint32_t timeoutMs) override
     {
         ++waits;
+        asked.push_back(timeoutMs);
+        if (woken.exchange(false))
+            return !inbox.empty() && static_cast<int32_t>(inbox.front().at - clock.now) <= 0;
         if (!inbox.empty()) {
             int32_t due = static_cast<int32_t>(inbox.front().at - clock.now);
-            if (due <= static_cast<int32_t>(timeoutMs)) {
+            if (due <= static_cast<int32_t>(timeoutMs) && (!horizon || due <= Until(*horizon))) {
                 if (due > 0)
                     clock.Advance(static_cast<uint32_t>(due));
                 return true;
             }
         }
+        // A wait never runs past the horizon: there it ends as if woken.
+        if (horizon && static_cast<int64_t>(timeoutMs) > Until(*horizon))
+            timeoutMs = static_cast<uint32_t>(std::max<int32_t>(0, Until(*horizon)));
         clock.Advance(timeoutMs);
         return false;
+    }
+    void Wake() override
+    {
+        woken = true;
+        ++wakes;
     }
     size_t WaitingBytes() override
     {
@@ -102,14 +116,21 @@ public:
         ++closes;
     }
 
+    // While set, no wait goes past this tick.
+    std::optional<uint32_t> horizon;
     std::vector<SentDatagram> sent;
     std::string openedAddress;
     uint16_t openedPort = 0;
     bool open = false;
     int closes = 0;
     int waits = 0;
+    std::atomic<int> wakes{0};
+    std::vector<uint32_t> asked;  // the timeout of every wait
+    std::atomic<bool> woken{false};
 
 private:
+    int32_t Until(uint32_t tick) const { return static_cast<int32_t>(tick - clock.now); }
+
     struct Incoming {
         uint32_t at;
         std::string bytes;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "tokenclient/TokenClient.h"
 #include "tokenclient/WinAddressSource.h"
@@ -121,6 +122,24 @@ TEST(WinSockDatagramSocketTest, ExchangesDatagramsOverLoopback)
     client.Close();
     EXPECT_FALSE(client.IsOpen());
     EXPECT_EQ(-1, client.Receive(data, sizeof data));
+}
+
+TEST(WinSockDatagramSocketTest, WakeEndsAWaitEarly)
+{
+    WinLocalHost().StartSockets();
+    WinSockDatagramSocket socket;
+    EXPECT_FALSE(socket.WaitReadable(0));  // makes the wake socket
+    socket.Wake();  // before the wait: the wait ends at once
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(socket.WaitReadable(15000));
+    ASSERT_TRUE(socket.Open("127.0.0.1", 9));
+    std::thread waker([&socket] {
+        Sleep(50);
+        socket.Wake();
+    });
+    EXPECT_FALSE(socket.WaitReadable(15000));  // from another thread, during the wait
+    waker.join();
+    EXPECT_LT(GetTickCount() - start, 10000u);
 }
 
 TEST(WinTokenClientTest, LogsInFetchesACodeAndLogsOutWhenStopped)
