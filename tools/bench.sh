@@ -16,8 +16,11 @@
 #   - full repaints against BitBlt (repaint_bench.exe), the layout benchmark
 #     of the Windows tree and the native parse benchmark when they are built,
 #     and the stripped size of Wavorin.exe.
+# With --parse only the parse benchmark is built and run (natively, no
+# wine), its details on standard error; its status is 1 when the parsers'
+# trees differ.
 #
-# usage: bash tools/bench.sh
+# usage: bash tools/bench.sh [--parse]
 #   WAVORIN_BENCH_ROUNDS   rounds of the start-up figures (default 7, at least 5)
 #   WAVORIN_BENCH_IDLE     seconds of the idle figure (default 60), in 5 windows
 #   WAVORIN_BUILD          build root (default: build/ in this tree)
@@ -25,7 +28,10 @@ set -uo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-if [ $# -gt 0 ]; then
+parse_only=""
+if [ $# -eq 1 ] && [ "$1" = --parse ]; then
+    parse_only=1
+elif [ $# -gt 0 ]; then
     sed -n 's/^# \{0,1\}//; /^usage:/,/^ *WAVORIN_BUILD/p' "$0" >&2
     exit 2
 fi
@@ -36,15 +42,23 @@ size_budget_kb=512
 
 bash tools/setup.sh --bench || exit 1
 . "$here/tools/trees.sh"
-configure_release || exit 1
 say() { echo "== $*" >&2; }
+# The native parse benchmark has a tree of its own (optimised, no sanitizers).
+say "building the parse benchmark"
+{ configure_bench_native && ninja -C "$bench_native" -j "$jobs" parse_bench; } >&2 || exit 1
+parse_bench="$bench_native/tools/bench/parse/parse_bench"
+if [ -n "$parse_only" ]; then
+    say "parse"
+    echo "| figure | min | median | budget | holds |"
+    echo "|---|---|---|---|---|"
+    exec "$parse_bench"
+fi
+
+configure_release || exit 1
 say "building the release tree"
 targets=(Wavorin barewindow endwindow repaint_bench)
 ninja -C "$release" -t query layout_bench >/dev/null 2>&1 && targets+=(layout_bench)
 { ninja -C "$native" -j "$jobs" refserver && ninja -C "$release" -j "$jobs" "${targets[@]}"; } >&2 || exit 1
-# The native parse benchmark has a tree of its own (optimised, no sanitizers).
-{ configure_bench_native && ninja -C "$bench_native" -j "$jobs" parse_bench; } >&2 || exit 1
-parse_bench="$bench_native/tools/bench/parse/parse_bench"
 
 scratch="$root/bench"
 loopback_folder "$scratch" "$release/app/Wavorin.exe" "$release"/tools/bench/window/{barewindow,endwindow,repaint_bench}.exe \

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need, from Debian's packages.
 # Idempotent: on a machine that already has it all it only checks and returns.
-# With --fuzz it also installs what tools/fuzz.sh needs; with --bench the
-# benchmarks' reference library.
+# With --fuzz it also installs what tools/fuzz.sh needs; with --bench it
+# fetches the sources of the benchmarks' reference library.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,17 +22,23 @@ packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagi
 if [ "${1:-}" = --fuzz ]; then
     packages+=(clang libclang-rt-14-dev)
 fi
-# The parse benchmark (tools/bench/parse) measures against pugixml.
+# The parse benchmark (tools/bench/parse) measures against pugixml, built
+# from its sources with the benchmark's own flags.
+bench=""
 if [ "${1:-}" = --bench ]; then
-    packages+=(libpugixml-dev)
+    bench=1
 fi
+has_sources() {
+    ls "$deps"/zlib-src/contrib/minizip/unzip.c >/dev/null 2>&1 || return 1
+    [ -z "$bench" ] || ls "$deps"/pugixml-src/src/pugixml.cpp >/dev/null 2>&1
+}
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-if [ ${#missing[@]} -gt 0 ] || ! ls "$deps"/zlib-src/contrib/minizip/unzip.c >/dev/null 2>&1; then
+if [ ${#missing[@]} -gt 0 ] || ! has_sources; then
     need_root
     export DEBIAN_FRONTEND=noninteractive
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
@@ -59,12 +65,23 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
     locale-gen >/dev/null
 fi
 
+# source_package NAME FOLDER: unpacks the upstream sources of Debian's
+# source package NAME into $deps/FOLDER.
+source_package() {
+    mkdir -p "$deps/download"
+    (cd "$deps/download" && apt-get source --download-only -qq "$1/bookworm" >/dev/null)
+    local tarball
+    tarball=$(ls "$deps/download/$1"_*.orig.tar.* | head -n 1)
+    rm -rf "${deps:?}/$2" && mkdir -p "$deps/$2"
+    tar -xf "$tarball" -C "$deps/$2" --strip-components=1
+}
+
 # minizip has no package for the target; its sources come with zlib's.
 if ! ls "$deps"/zlib-src/contrib/minizip/unzip.c >/dev/null 2>&1; then
-    mkdir -p "$deps/download"
-    (cd "$deps/download" && apt-get source --download-only -qq zlib/bookworm >/dev/null)
-    tarball=$(ls "$deps"/download/zlib_*.orig.tar.* | head -n 1)
-    rm -rf "$deps/zlib-src" && mkdir -p "$deps/zlib-src"
-    tar -xf "$tarball" -C "$deps/zlib-src" --strip-components=1
+    source_package zlib zlib-src
+fi
+# Debian's patches to pugixml touch only its documentation.
+if [ -n "$bench" ] && ! ls "$deps"/pugixml-src/src/pugixml.cpp >/dev/null 2>&1; then
+    source_package pugixml pugixml-src
 fi
 echo "setup: ready"

@@ -32,7 +32,8 @@ configure_release() {
 }
 
 # The native benchmark tree: optimised, no sanitizers, so that the figures
-# measure the code as it runs (tools/bench/parse needs pugixml: setup.sh --bench).
+# measure the code as it runs. tools/bench/parse compiles pugixml's sources
+# (setup.sh --bench fetches them) with the same flags as the framework.
 bench_native="$root/bench-native"
 configure_bench_native() {
     mkdir -p "$root"
