@@ -2,8 +2,8 @@
 
 #include <stdint.h>
 
-#include "ui/base/AnsiCodePage.h"
 #include "ui/base/AttributeValue.h"
+#include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
 
 namespace ui {
@@ -40,7 +40,7 @@ bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && c
 const char* LastCharStart(const char* start, const char* end)
 {
     const char* last = start;
-    for (const char* c = start; c < end; c = CAnsiCodePage::Next(c))
+    for (const char* c = start; c < end; c = CUtf8::Next(c))
         last = c;
     return last;
 }
@@ -48,7 +48,7 @@ const char* LastCharStart(const char* start, const char* end)
 int CountChars(const char* start, const char* end)
 {
     int count = 0;
-    for (const char* c = start; c < end; c = CAnsiCodePage::Next(c))
+    for (const char* c = start; c < end; c = CUtf8::Next(c))
         ++count;
     return count;
 }
@@ -389,7 +389,7 @@ void CMarkupLayout::TextRun()
     bool overflow = false;
     int count = 0;
     while (q == start || (!single && !CMarkupTokenizer::IsRunStop(q, m_raw))) {
-        const char* next = CAnsiCodePage::Next(q);
+        const char* next = CUtf8::Next(q);
         ++count;
         if (m_pen.x + count * estimate >= m_rc.right
             && m_pen.x + Width(start, static_cast<int>(next - start)) > m_rc.right) {
@@ -407,12 +407,12 @@ void CMarkupLayout::TextRun()
         // The first character of a line is kept even when it does not fit,
         // so that every line takes something.
         if (end == start && AtLineStart())
-            end = CAnsiCodePage::Next(start);
+            end = CUtf8::Next(start);
         if ((m_style & DT_WORDBREAK) != 0) {
             const char* boundary = nullptr;
-            for (const char* c = start; c < end; c = CAnsiCodePage::Next(c)) {
+            for (const char* c = start; c < end; c = CUtf8::Next(c)) {
                 if (!IsAsciiLetter(*c))
-                    boundary = CAnsiCodePage::Next(c);
+                    boundary = CUtf8::Next(c);
             }
             if (boundary != nullptr)
                 end = boundary;

@@ -51,7 +51,7 @@ TEST(XmlDocument, SkinWithMarkAndDeclarationLoads)
 
     CXmlNode font = root.GetChild();
     EXPECT_STREQ("Font", font.GetName());
-    EXPECT_STREQ("微软雅黑", font.GetAttributeValue("name")); // now code page 936
+    EXPECT_STREQ("微软雅黑", font.GetAttributeValue("name"));
 
     CXmlNode def = font.GetSibling();
     EXPECT_STREQ("normalimage=\"res='118' restype='png' source='0,0,100,22'\" hotimage=\"file='a.png'\"",

@@ -6,24 +6,21 @@
 // Two figures per document, each pugixml's time divided by ours (above 1:
 // we are faster), taken per round from the best of five interleaved runs
 // of each side, over several rounds, min and median printed:
-//   parse      both sides parse the same code page 936 text;
+//   parse      both sides parse the same text (the UTF-8 after its
+//              byte-order mark);
 //   load path  pugixml parses the UTF-8 as it is, we run LoadFromUtf8,
-//              conversion to code page 936 included.
-// Before timing, the trees are compared: ours from the code page 936 text
-// with pugixml's from the same bytes, and ours from LoadFromUtf8 with
-// pugixml's from the UTF-8, converted to code page 936 by iconv.
+//              which skips the mark and copies the text before parsing.
+// Before timing, the trees are compared: ours from the text and ours from
+// LoadFromUtf8 with pugixml's from the same bytes.
 //
 // Standard output holds only markdown table rows
 //   | figure | min | median | budget | holds |
 // details go to standard error. Exit status 1 when the trees differ.
 //   parse_bench [rounds]
-#include "ui/base/AnsiCodePage.h"
 #include "ui/base/XmlDocument.h"
 #include "ui/base/XmlNode.h"
 
 #include <pugixml.hpp>
-
-#include <iconv.h>
 
 #include <algorithm>
 #include <chrono>
@@ -171,14 +168,9 @@ std::string AttributesAndEntities()
     return out + "</Records>\n";
 }
 
-std::string ToCodePage(const std::string& utf8)
+std::string WithoutMark(const std::string& utf8)
 {
-    size_t skip = utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    int length = 0;
-    char* ansi = ui::CAnsiCodePage::Utf8ToAnsi(utf8.data() + skip, static_cast<int>(utf8.size() - skip), &length);
-    std::string result(ansi ? ansi : "", ansi ? length : 0);
-    std::free(ansi);
-    return result;
+    return utf8.compare(0, 3, "\xEF\xBB\xBF") == 0 ? utf8.substr(3) : utf8;
 }
 
 // ---------------------------------------------------------------------------
@@ -213,10 +205,10 @@ size_t ReadPugi(const pugi::xml_node& parent)
 
 volatile size_t g_sink;
 
-void ParseOurs(const std::string& ansi)
+void ParseOurs(const std::string& text)
 {
     CXmlDocument doc;
-    if (!doc.LoadFromString(ansi.c_str()))
+    if (!doc.LoadFromString(text.c_str()))
         std::abort();
     g_sink = ReadOurs(doc.GetRootElement());
 }
@@ -292,37 +284,19 @@ std::string OurTree(CXmlDocument& doc, bool loaded)
     return out;
 }
 
-// An independent conversion of UTF-8 to code page 936, for the comparison.
-std::string IconvToCodePage(const std::string& utf8)
+bool SameTrees(const char* what, const std::string& utf8, const std::string& text)
 {
-    iconv_t converter = iconv_open("CP936", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return "iconv failed";
-    std::string out(utf8.size() + 1, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
-    char* put = &out[0];
-    size_t outLeft = out.size();
-    size_t done = iconv(converter, &in, &inLeft, &put, &outLeft);
-    iconv_close(converter);
-    if (done == static_cast<size_t>(-1))
-        return "iconv failed";
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
-bool SameTrees(const char* what, const std::string& utf8, const std::string& ansi)
-{
-    CXmlDocument fromAnsi, fromUtf8;
-    std::string parsed = OurTree(fromAnsi, fromAnsi.LoadFromString(ansi.c_str()));
+    CXmlDocument fromText, fromUtf8;
+    std::string parsed = OurTree(fromText, fromText.LoadFromString(text.c_str()));
     std::string loaded = OurTree(fromUtf8, fromUtf8.LoadFromUtf8(utf8.data(), static_cast<int>(utf8.size())));
+    std::string theirs = PugiTree(utf8);
     bool same = true;
-    if (parsed != PugiTree(ansi)) {
+    if (parsed != theirs) {
         std::fprintf(stderr, "%s: the parsed tree differs from pugixml's\n", what);
         same = false;
     }
-    if (loaded != IconvToCodePage(PugiTree(utf8))) {
-        std::fprintf(stderr, "%s: the loaded tree differs from pugixml's, converted\n", what);
+    if (loaded != theirs) {
+        std::fprintf(stderr, "%s: the loaded tree differs from pugixml's\n", what);
         same = false;
     }
     return same;
@@ -371,7 +345,7 @@ struct Document
 {
     const char* name;
     std::string utf8;
-    std::string ansi;
+    std::string text;
     std::vector<double> parse, load;
     double parseOurs = 1e9, parsePugi = 1e9, loadOurs = 1e9, loadPugi = 1e9;
 };
@@ -410,33 +384,31 @@ int main(int argc, char** argv)
 
     bool same = true;
     for (Document& d : documents) {
-        d.ansi = ToCodePage(d.utf8);
+        d.text = WithoutMark(d.utf8);
         if (d.utf8.size() < kDocumentSize) {
             std::fprintf(stderr, "%s: document missing\n", d.name);
             return 1;
         }
-        same = SameTrees(d.name, d.utf8, d.ansi) && same;
+        same = SameTrees(d.name, d.utf8, d.text) && same;
     }
     if (!same)
         std::fprintf(stderr, "trees differ: the figures do not count\n");
 
     for (int round = 0; round < rounds; ++round) {
         for (Document& d : documents) {
-            d.parse.push_back(Ratio([&] { ParseOurs(d.ansi); }, [&] { ParsePugi(d.ansi); }, d.parseOurs, d.parsePugi));
+            d.parse.push_back(Ratio([&] { ParseOurs(d.text); }, [&] { ParsePugi(d.text); }, d.parseOurs, d.parsePugi));
             d.load.push_back(Ratio([&] { LoadOurs(d.utf8); }, [&] { ParsePugi(d.utf8); }, d.loadOurs, d.loadPugi));
         }
     }
 
     for (const Document& d : documents) {
-        std::fprintf(stderr, "%s: %zu bytes UTF-8, %zu in code page 936, best of %d rounds\n", d.name, d.utf8.size(),
-                     d.ansi.size(), rounds);
-        PrintDetails("parse", d.ansi.size(), d.parseOurs, d.parsePugi);
+        std::fprintf(stderr, "%s: %zu bytes UTF-8, best of %d rounds\n", d.name, d.utf8.size(), rounds);
+        PrintDetails("parse", d.text.size(), d.parseOurs, d.parsePugi);
         PrintDetails("load path", d.utf8.size(), d.loadOurs, d.loadPugi);
     }
     for (const Document& d : documents)
         PrintRow(std::string("skin parse, ") + d.name + " (\xC3\x97 pugixml)", d.parse, 1.0, same);
     for (const Document& d : documents)
-        PrintRow(std::string("skin load path with code page 936, ") + d.name + " (\xC3\x97 pugixml)", d.load, 0.8,
-                 same);
+        PrintRow(std::string("skin load path, ") + d.name + " (\xC3\x97 pugixml)", d.load, 0.8, same);
     return same ? 0 : 1;
 }
