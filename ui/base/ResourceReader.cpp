@@ -1,5 +1,7 @@
 #include "ui/base/ResourceReader.h"
 
+#include "ui/base/Utf8.h"
+
 #include <unzip.h>
 
 #include <cstdio>
@@ -30,7 +32,10 @@ CResourceReader::Result CResourceReader::ReadFile(const char* path, unsigned max
 {
     *bytes = nullptr;
     *size = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    if (!path)
+        return kOpenFailed;
+    CWideText widePath(path);
+    HANDLE file = CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return kOpenFailed;

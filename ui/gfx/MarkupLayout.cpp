@@ -124,18 +124,18 @@ void CMarkupLayout::ApplyColor()
         ::SetTextColor(m_dc, CRenderer::ToColorRef(TopColor()));
 }
 
-const TEXTMETRICA& CMarkupLayout::Metrics()
+const TEXTMETRICW& CMarkupLayout::Metrics()
 {
     // The resources measure their fonts lazily; one they could not measure
     // yet is measured here, through the DC it is selected into.
     if (m_font->metrics.tmHeight == 0)
-        ::GetTextMetricsA(m_dc, &m_font->metrics);
+        ::GetTextMetricsW(m_dc, &m_font->metrics);
     return m_font->metrics;
 }
 
 int CMarkupLayout::FontLineHeight()
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     return tm.tmHeight + tm.tmExternalLeading + TopSpacing();
 }
 
@@ -167,7 +167,7 @@ void CMarkupLayout::PopFont()
     // slanted last character from touching what follows.
     if (previous->italic && !font->italic) {
         ABC abc;
-        if (::GetCharABCWidthsA(m_dc, ' ', ' ', &abc))
+        if (::GetCharABCWidthsW(m_dc, L' ', L' ', &abc))
             m_pen.x += abc.abcC / 2;
     }
     SelectFont(font);
@@ -362,8 +362,10 @@ void CMarkupLayout::Step()
 int CMarkupLayout::Width(const char* run, int length)
 {
     SIZE size = { 0, 0 };
-    if (length > 0)
-        ::GetTextExtentPoint32A(m_dc, run, length, &size);
+    if (length > 0) {
+        CWideText wide(run, length);
+        ::GetTextExtentPoint32W(m_dc, wide, wide.GetLength(), &size);
+    }
     return size.cx;
 }
 
@@ -372,12 +374,13 @@ void CMarkupLayout::DrawRun(const char* run, int length, int y)
     if (!m_draw || !m_lineDraw || length <= 0)
         return;
     ::SetBkMode(m_dc, m_selection ? OPAQUE : TRANSPARENT);
-    ::TextOutA(m_dc, m_pen.x, y, run, length);
+    CWideText wide(run, length);
+    ::TextOutW(m_dc, m_pen.x, y, wide, wide.GetLength());
 }
 
 void CMarkupLayout::TextRun()
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     // Widths are estimated generously per character and measured exactly
     // only near the right edge.
     int estimate = tm.tmMaxCharWidth > tm.tmHeight ? tm.tmMaxCharWidth : tm.tmHeight;
@@ -445,7 +448,7 @@ void CMarkupLayout::TextRun()
 
 void CMarkupLayout::EscapedChar(char ch, const char* next)
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     int width = Width(&ch, 1);
     if (m_pen.x + width > m_rc.right && !AtLineStart()) {
         m_lineEnd = true;
@@ -578,7 +581,7 @@ void CMarkupLayout::CloseLink()
     // A closing tag without an open link records nothing.
     if (m_inLink && m_linkIndex < m_linkCapacity) {
         if (!m_lineDraw) {
-            const TEXTMETRICA& tm = Metrics();
+            const TEXTMETRICW& tm = Metrics();
             RECT& rect = m_linkRects[m_linkIndex];
             rect.left = m_linkStart.x;
             rect.top = m_linkStart.y;

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
 #include "unzip.h"
 
@@ -63,9 +64,10 @@ CUIString CProgramUI::GetModuleDirectory()
     CUIString directory;
     if (s_instance == nullptr)
         return directory;
-    char path[MAX_PATH + 1];
-    DWORD length = ::GetModuleFileNameA(s_instance, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    WCHAR wide[MAX_PATH + 1];
+    DWORD length = ::GetModuleFileNameW(s_instance, wide, MAX_PATH);
+    char path[MAX_PATH * 3 + 1];
+    CUtf8::FromUtf16(wide, length < MAX_PATH ? static_cast<int>(length) : MAX_PATH, path, sizeof path);
     char* lastSlash = strrchr(path, '\\');
     if (lastSlash != nullptr)
         lastSlash[1] = '\0';
