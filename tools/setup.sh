@@ -15,7 +15,7 @@ need_root() {
     fi
 }
 
-packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick
+packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
           fonts-wqy-microhei locales cmake ninja-build googletest libstb-dev
           libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev nsis)
 # tools/fuzz.sh asks with --fuzz for clang and libFuzzer as well.
