@@ -195,6 +195,20 @@ TEST(XmlDocument, EmptyTextHasNoRoot)
     EXPECT_TRUE(doc.LoadFromUtf8(nullptr, 0));
 }
 
+TEST(XmlDocument, SkinOfMostlyChineseTextLoadsWhole)
+{
+    // Converted to the ANSI code page, such a skin came out empty under
+    // code page 65001: the conversion allowed two bytes per character.
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "网吧专用";
+    std::string skin = "\xEF\xBB\xBF<W t=\"" + text + "\">" + text + "</W>";
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromUtf8(skin.data(), static_cast<int>(skin.size())));
+    EXPECT_EQ(text, doc.GetRootElement().GetAttributeValue("t"));
+    EXPECT_EQ(text, doc.GetRootElement().GetValue());
+}
+
 TEST(XmlDocument, LongErrorContextIsCut)
 {
     std::string text = "<a><b/>" + std::string(200, 'z');
