@@ -2,9 +2,9 @@
 
 #include <string.h>
 
+#include "ui/base/ResourceReader.h"
 #include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
-#include "unzip.h"
 
 namespace ui {
 
@@ -33,7 +33,7 @@ const CUIString& CProgramUI::GetResourceArchive() { return s_resourceArchive; }
 bool CProgramUI::SetResourceArchiveCached(bool keep)
 {
     if (s_archive != nullptr) {
-        unzClose(static_cast<unzFile>(s_archive));
+        CResourceReader::CloseArchive(s_archive);
         s_archive = nullptr;
     }
     s_archiveCached = false;
@@ -41,7 +41,7 @@ bool CProgramUI::SetResourceArchiveCached(bool keep)
         return !keep;
     CUIString path(s_resourceFolder);
     path.Append(s_resourceArchive);
-    s_archive = unzOpen(path);
+    s_archive = CResourceReader::OpenArchive(path);
     s_archiveCached = s_archive != nullptr;
     return s_archiveCached;
 }
