@@ -699,10 +699,10 @@ def scenario_vendor(s):
 
 # The program under the ANSI code pages of other Windows languages, against
 # Simplified Chinese, the first: Western European, Traditional Chinese,
-# Japanese, and Hindi, a language without an ANSI code page of its own, for
-# which wine answers 65001 as a Windows with the UTF-8 option does.
+# Japanese, Korean, and Hindi, a language without an ANSI code page of its
+# own, for which wine answers 65001 as a Windows with the UTF-8 option does.
 LOCALES = [("zh_CN.UTF-8", 936), ("en_US.UTF-8", 1252), ("zh_TW.UTF-8", 950), ("ja_JP.UTF-8", 932),
-           ("hi_IN.UTF-8", 65001)]
+           ("ko_KR.UTF-8", 949), ("hi_IN.UTF-8", 65001)]
 # The skin's font and the installed font that stands for it.
 SKIN_FONT = ("微软雅黑", "WenQuanYi Micro Hei")
 # Pixels a screenshot may differ in from the Chinese one: none, as the
