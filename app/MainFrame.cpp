@@ -8,6 +8,7 @@
 #include "app/MenuWnd.h"
 #include "app/resource.h"
 #include "app/version.h"
+#include "ui/base/Utf8.h"
 #include "ui/core/ControlUI.h"
 
 using namespace ui;
@@ -29,7 +30,7 @@ bool SameText(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
 // The full notification icon record of Vista and later, balloon icon
 // included; Windows 7 is the oldest system the program supports.
-static_assert(sizeof(NOTIFYICONDATAA) == 508, "notification icon record of Windows 7");
+static_assert(sizeof(NOTIFYICONDATAW) == 956, "notification icon record of Windows 7");
 
 } // namespace
 
@@ -188,7 +189,8 @@ void MainFrame::Notify(UINotify& msg)
 
 void MainFrame::OpenVendorPage()
 {
-    ::ShellExecuteA(GetWindowHandle(), "open", kVendorAddress, "", "", SW_SHOW);
+    CWideText address(kVendorAddress);
+    ::ShellExecuteW(GetWindowHandle(), L"open", address, L"", L"", SW_SHOW);
 }
 
 // ---- the display ------------------------------------------------------------------
@@ -332,7 +334,7 @@ void MainFrame::ToggleShown()
     }
 }
 
-void MainFrame::FillTrayRecord(NOTIFYICONDATAA& data) const
+void MainFrame::FillTrayRecord(NOTIFYICONDATAW& data) const
 {
     memset(&data, 0, sizeof(data));
     data.cbSize = sizeof(data);
@@ -346,22 +348,22 @@ void MainFrame::AddTrayIcon()
         return;
     if (m_trayIcon == nullptr)
         m_trayIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
     FillTrayRecord(data);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = MSG_TRAY_CALLBACK;
     data.hIcon = m_trayIcon;
-    ::GetWindowTextA(GetWindowHandle(), data.szTip, sizeof(data.szTip));
-    m_trayIconShown = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    ::GetWindowTextW(GetWindowHandle(), data.szTip, ARRAYSIZE(data.szTip));
+    m_trayIconShown = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
 void MainFrame::RemoveTrayIcon()
 {
     if (!m_trayIconShown)
         return;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
     FillTrayRecord(data);
-    ::Shell_NotifyIconA(NIM_DELETE, &data);
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
     m_trayIconShown = false;
 }
 

@@ -89,7 +89,7 @@ protected:
 private:
     // The close button and the close message: hide to the notification area.
     void CloseToTray();
-    void FillTrayRecord(NOTIFYICONDATAA& data) const;
+    void FillTrayRecord(NOTIFYICONDATAW& data) const;
     void SetControlText(const char* name, const char* text);
     void EnableCodeButton();
     void PostCheck();

@@ -8,6 +8,7 @@
 
 #include "app/FirstPaintReport.h"
 #include "app/MainFrame.h"
+#include "ui/base/Utf8.h"
 #include "ui/core/WindowHostUI.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -15,7 +16,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     MarkStartupStep("main");
     // A running instance (any top-level window with the title) is brought
     // forward instead.
-    HWND running = ::FindWindowA(nullptr, MainFrame::kTitle);
+    HWND running = ::FindWindowW(nullptr, ui::CWideText(MainFrame::kTitle));
     if (running != nullptr) {
         ::ShowWindow(running, SW_SHOWNORMAL);
         ::SetForegroundWindow(running);

@@ -72,8 +72,6 @@ LangString MsgBadServer ${LANG_SIMPCHINESE} "/SERVER 的值不是 IPv4 地址（
 LangString MsgBadServer ${LANG_ENGLISH} "The value of /SERVER is not an IPv4 address (four decimal numbers from 0 to 255, separated by dots):$\r$\n$\r$\n$Server$\r$\n$\r$\nNothing was installed."
 LangString MsgNotAdmin ${LANG_SIMPCHINESE} "请以管理员身份运行。"
 LangString MsgNotAdmin ${LANG_ENGLISH} "Please run this as an administrator."
-LangString MsgCodePage ${LANG_SIMPCHINESE} "${PRODUCT} 需要简体中文（代码页 936）的 Windows，在这台电脑上它的文字将无法正确显示。仍然安装吗？"
-LangString MsgCodePage ${LANG_ENGLISH} "${PRODUCT} needs a Simplified Chinese (code page 936) Windows; on this PC its texts will not show correctly. Install anyway?"
 LangString MsgRunning ${LANG_SIMPCHINESE} "${PRODUCT} 正在运行。继续将结束它。"
 LangString MsgRunning ${LANG_ENGLISH} "${PRODUCT} is running. Going on ends it."
 LangString MsgCannotReplace ${LANG_SIMPCHINESE} "无法写入 $INSTDIR\${PROGRAM_FILE}（它仍在运行吗？）。"
@@ -294,13 +292,6 @@ Function .onInit
     ${EndIf}
     !insertmacro REQUIRE_ADMIN ""
     SetShellVarContext all
-    System::Call "kernel32::GetACP() i .R0"
-    ${If} $R0 <> 936
-        ${If} ${Cmd} `MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(MsgCodePage)" /SD IDOK IDCANCEL`
-            SetErrorLevel 1
-            Quit
-        ${EndIf}
-    ${EndIf}
 FunctionEnd
 
 Section "${PRODUCT}"

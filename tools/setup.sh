@@ -15,7 +15,7 @@ need_root() {
     fi
 }
 
-packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool imagemagick
+packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick
           fonts-wqy-microhei locales cmake ninja-build googletest libstb-dev
           libz-mingw-w64-dev zlib1g-dev g++ iproute2 python3 dpkg-dev nsis)
 # tools/fuzz.sh asks with --fuzz for clang and libFuzzer as well.
@@ -57,7 +57,8 @@ SRC
     fi
 fi
 
-# The tests run wine under the Chinese locale, so that the ANSI code page is 936.
+# The tests run wine under the Chinese locale, so that the ANSI code page is 936
+# as on most café PCs; wine needs no host locale for the others it is given.
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
     need_root
     sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen

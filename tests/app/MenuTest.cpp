@@ -14,6 +14,7 @@
 #include "app/MenuUI.h"
 #include "app/MenuWnd.h"
 #include "tests/ui/core/HostTestSupport.h"
+#include "ui/base/Utf8.h"
 #include "ui/controls/ButtonUI.h"
 #include "ui/gfx/Renderer.h"
 
@@ -239,7 +240,8 @@ TEST_F(MenuTest, TrayMenuOpensAtThePointAsWideAsItsText)
     HDC dc = ::GetDC(window);
     HGDIOBJ previous = ::SelectObject(dc, menu->GetHost().GetFontRecord(-1)->font);
     SIZE text = {};
-    ::GetTextExtentPoint32A(dc, item->GetText(), static_cast<int>(strlen(item->GetText())), &text);
+    CWideText wide(item->GetText());
+    ::GetTextExtentPoint32W(dc, wide, wide.GetLength(), &text);
     ::SelectObject(dc, previous);
     ::ReleaseDC(window, dc);
     ASSERT_GT(text.cx, 100);

@@ -40,6 +40,8 @@ CODE_BUTTON = (300, 495, 500, 545)
 CLOSE_BUTTON = (757, 0, 800, 18)
 VENDOR_LINK = (536, 575, 790, 600)
 
+CODE_PAGE_KEY = r"HKLM\System\CurrentControlSet\Control\Nls\CodePage"
+
 # The red messages differ in length: the network message has 13 characters,
 # the device limit 12 and the restart message 20. Wider red text than this
 # is the restart message.
@@ -191,6 +193,12 @@ class Display:
         """Visible windows whose title matches the regular expression."""
         return self.tool("xdotool", "search", "--onlyvisible", "--name", name).split()
 
+    def title(self, window):
+        """A window's title as wine gives it in UTF-8; its plain name is in
+        the locale's encoding, question marks for what that lacks."""
+        m = re.search(r'_NET_WM_NAME\(UTF8_STRING\) = "(.*)"', self.tool("xprop", "-id", window, "_NET_WM_NAME"))
+        return m.group(1) if m else None
+
     def geometry(self, window):
         text = self.tool("xdotool", "getwindowgeometry", window)
         position = re.search(r"Position: (-?\d+),(-?\d+)", text)
@@ -252,12 +260,13 @@ class Wine:
     network namespace (wine makes its sockets in its server, which then has
     to start there)."""
 
-    def __init__(self, folder, source, display, run_in=()):
+    def __init__(self, folder, source, display, run_in=(), lang="zh_CN.UTF-8"):
         self.prefix = os.path.join(folder, "wineprefix")
         self.run_in = list(run_in)
         self.env = display.env()
+        # Wine takes the system's ANSI code page from the locale.
         self.env.update(WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG="zh_CN.UTF-8", LC_ALL="zh_CN.UTF-8")
+                        WINEDLLOVERRIDES="mscoree,mshtml=", LANG=lang, LC_ALL=lang)
         if os.path.exists(os.path.join(source, "system.reg")):
             copy_prefix(source, self.prefix)
         else:
@@ -272,6 +281,13 @@ class Wine:
         command = list(args) if args[0] in ("wineboot", "wineserver") else ["wine"] + list(args)
         return subprocess.run(self.run_in + command, env=self.env, stdout=subprocess.DEVNULL,
                               stderr=subprocess.DEVNULL, timeout=timeout).returncode
+
+    def code_page(self):
+        """The ANSI code page that wine made the prefix's from the locale."""
+        result = subprocess.run(self.run_in + ["wine", "reg", "query", CODE_PAGE_KEY, "/v", "ACP"], env=self.env,
+                                capture_output=True, timeout=60)
+        m = re.search(rb"ACP\s+REG_SZ\s+(\d+)", result.stdout)
+        return int(m.group(1)) if m else None
 
     def stop(self):
         """Ends the prefix's wine server and with it every process of the
@@ -311,7 +327,7 @@ class Scenario:
                              netns=netns, bind=bind)
         return self.server
 
-    def launch(self, with_ini=True, run_in=(), before=None):
+    def launch(self, with_ini=True, run_in=(), before=None, lang="zh_CN.UTF-8"):
         """Copies the program, starts it on a display of its own and waits
         for its one window."""
         self.exe = os.path.join(self.folder, "Wavorin.exe")
@@ -320,7 +336,7 @@ class Scenario:
             with open(os.path.join(self.folder, "authipconf.ini"), "w", newline="") as f:
                 f.write(INI)
         self.display = Display(self.folder)
-        self.wine = Wine(self.folder, self.options.prefix, self.display, run_in)
+        self.wine = Wine(self.folder, self.options.prefix, self.display, run_in, lang)
         if before:
             before()
         self.program = self.wine.start(self.exe, os.path.join(self.folder, "program.log"))
@@ -333,7 +349,8 @@ class Scenario:
     def main_window(self):
         if self.program.poll() is not None:
             raise Failure("the program ended with %d" % self.program.returncode)
-        windows = self.display.windows(re.escape(TITLE))
+        windows = [w for w in self.display.windows("^" + re.escape(TITLE[:TITLE.index("(") + 1]))
+                   if self.display.title(w) == TITLE]
         check(len(windows) <= 1, "%d windows titled %s" % (len(windows), TITLE))
         return windows[0] if windows else None
 
@@ -698,6 +715,116 @@ def scenario_vendor(s):
     print("the footer link handed %s to the desktop's browser" % VENDOR_ADDRESS)
 
 
+# The program under the ANSI code pages of other Windows languages, against
+# Simplified Chinese, the first: Western European, Traditional Chinese,
+# Japanese, Korean, and Hindi, a language without an ANSI code page of its
+# own, for which wine answers 65001 as a Windows with the UTF-8 option does.
+LOCALES = [("zh_CN.UTF-8", 936), ("en_US.UTF-8", 1252), ("zh_TW.UTF-8", 950), ("ja_JP.UTF-8", 932),
+           ("ko_KR.UTF-8", 949), ("hi_IN.UTF-8", 65001)]
+# The skin's font and the installed font that stands for it.
+SKIN_FONT = ("微软雅黑", "WenQuanYi Micro Hei")
+# Pixels a screenshot may differ in from the Chinese one: none, as the
+# drawing is the same. Question marks or boxes instead of the texts differ
+# in thousands.
+LOCALE_SLACK = 0
+
+
+def red_box(picture, width):
+    """The box around the red pixels of the window's tip, two pixels wider
+    on each side: where the countdown's number is drawn, edges included."""
+    xs, ys = [], []
+    for y in range(TIP[1], TIP[3]):
+        for x in range(TIP[0], TIP[2]):
+            i = (y * width + x) * 3
+            r, g, b = picture[i], picture[i + 1], picture[i + 2]
+            if r >= g + 80 and r >= b + 80:
+                xs.append(x)
+                ys.append(y)
+    return (min(xs) - 2, min(ys) - 2, max(xs) + 3, max(ys) + 3) if xs else (0, 0, 0, 0)
+
+
+def differing_pixels(a, b, countdown=False):
+    """Pixels that differ between two pictures of the same size. With
+    `countdown` (pictures of the window), its red number is not compared: a
+    second may have passed between the two pictures."""
+    if len(a) != len(b):
+        return max(len(a), len(b)) // 3
+    boxes = [red_box(a, WINDOW[0]), red_box(b, WINDOW[0])] if countdown else []
+    count = 0
+    for i in range(0, len(a), 3):
+        if a[i:i + 3] == b[i:i + 3]:
+            continue
+        x, y = (i // 3) % WINDOW[0], (i // 3) // WINDOW[0]
+        if not any(left <= x < right and top <= y < bottom for left, top, right, bottom in boxes):
+            count += 1
+    return count
+
+
+def install_skin_font(s):
+    """Makes the skin's font, which every Windows from 7 on has, one of the
+    prefix's, so that no locale falls back to a font of its own choice."""
+    path = os.path.join(s.folder, "font.reg")
+    with open(path, "w", encoding="utf-16") as f:
+        f.write('Windows Registry Editor Version 5.00\r\n\r\n'
+                '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"%s"="%s"\r\n' % SKIN_FONT)
+    check(s.wine.run("regedit", "/S", path) == 0, "could not name the skin's font")
+
+
+def show_in_locale(s, lang, code_page):
+    """Idle, counting and the tray menu in one locale: their pixels and the code shown."""
+    s.start_server("--seed", "19")
+    s.launch(lang=lang, before=lambda: install_skin_font(s))
+    found = s.wine.code_page()
+    check(found == code_page, "%s gave code page %s, not %d" % (lang, found, code_page))
+    idle = s.wait_state("idle", 15, save="idle")
+    counting, code, _ = s.request_code()
+    tray = wait_for("the notification area", 10, lambda: s.display.windows("^Wine System Tray$"))[0]
+    tx, ty, _, height = s.display.geometry(tray)
+    known = set(s.display.windows(".*"))
+    s.display.click(tx + height // 2, ty + height // 2, button=3)
+    menu = wait_for("the menu", 10, lambda: [w for w in s.display.windows("^$")
+                                             if w not in known and s.display.geometry(w)[2] < SCREEN[0]])[0]
+    mx, my, mw, mh = s.display.geometry(menu)
+    # The menu draws itself after it is mapped: the same picture twice.
+    pictures = []
+
+    def settled():
+        pictures.append(s.display.shot())
+        return len(pictures) > 1 and pictures[-1].region((mx, my, mx + mw, my + mh)) == \
+            pictures[-2].region((mx, my, mx + mw, my + mh)) and pictures[-1]
+    shot = wait_for("the menu drawn", 10, settled)
+    shot.save(os.path.join(s.folder, "menu.png"), (mx, my, mx + mw, my + mh))
+    window = (0, 0) + WINDOW
+    return {"idle": idle.shot.region(window, idle.origin), "counting": counting.shot.region(window, counting.origin),
+            "menu": shot.region((mx, my, mx + mw, my + mh)), "code": code}
+
+
+def scenario_locales(s):
+    reference, lines = None, []
+    for lang, code_page in LOCALES:
+        one = Scenario(s.options, os.path.join("locales", lang))
+        try:
+            seen = show_in_locale(one, lang, code_page)
+        except Failure:
+            one.report()
+            raise
+        finally:
+            problems = one.close()
+        check(not problems, "; ".join(problems))
+        if reference is None:
+            reference = seen
+            lines.append("%s (%d): code %s" % (lang, code_page, seen["code"]))
+            continue
+        check(seen["code"] == reference["code"], "%s showed code %s" % (lang, seen["code"]))
+        counts = {"idle": differing_pixels(seen["idle"], reference["idle"]),
+                  "counting": differing_pixels(seen["counting"], reference["counting"], countdown=True),
+                  "menu": differing_pixels(seen["menu"], reference["menu"])}
+        lines.append("%s (%d): pixels differing from %s: %s" % (lang, code_page, LOCALES[0][0],
+                                                              ", ".join("%s %d" % kv for kv in counts.items())))
+        check(all(n <= LOCALE_SLACK for n in counts.values()), lines[-1])
+    print("\n".join(lines))
+
+
 SCENARIOS = {
     "start": scenario_start,
     "code": scenario_code,
@@ -711,6 +838,7 @@ SCENARIOS = {
     "netns": scenario_netns,
     "tray": scenario_tray,
     "vendor": scenario_vendor,
+    "locales": scenario_locales,
 }
 
 
@@ -725,7 +853,7 @@ def parse_options(parser, paths, inputs):
         if not os.path.exists(getattr(options, name)):
             print("missing: " + getattr(options, name))
             return None, 1
-    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "import", "convert", "wine")
+    missing = [tool for tool in ("Xvfb", "xdotool", "xwininfo", "xprop", "import", "convert", "wine")
                if shutil.which(tool) is None]
     if missing:
         print("skipped: missing %s" % ", ".join(missing))

@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "ui/base/AnsiCodePage.h"
 #include "ui/base/AttributeValue.h"
+#include "ui/base/Utf8.h"
 #include "ui/gfx/MarkupTokenizer.h"
 
-using ui::CAnsiCodePage;
+using ui::CUtf8;
 using ui::CMarkupTokenizer;
 
 namespace {
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             // A run: at least one character, then up to the next stop.
             const char* q = p;
             do
-                q = CAnsiCodePage::Next(q);
+                q = CUtf8::Next(q);
             while (!CMarkupTokenizer::IsRunStop(q, raw));
             token.next = q;
             break;

@@ -1,8 +1,7 @@
 // Skin files as the skin builder loads them: UTF-8 bytes of the file's size
-// converted to the code page and parsed in place, then the tree walked as
-// the builder reads it: depth-first, each element's name, every attribute
-// by index, the lookups by name it makes, and the children, down to the
-// builder's nesting limit.
+// parsed in place, then the tree walked as the builder reads it:
+// depth-first, each element's name, every attribute by index, the lookups
+// by name it makes, and the children, down to the builder's nesting limit.
 
 #include <cstdint>
 #include <cstring>

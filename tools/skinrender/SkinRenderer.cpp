@@ -67,8 +67,8 @@ bool IsResourceId(const char* skin)
 void PumpWindowMessages(HWND window)
 {
     MSG msg;
-    for (int i = 0; i < 100 && ::PeekMessageA(&msg, window, 0, 0, PM_REMOVE); ++i)
-        ::DispatchMessageA(&msg);
+    for (int i = 0; i < 100 && ::PeekMessageW(&msg, window, 0, 0, PM_REMOVE); ++i)
+        ::DispatchMessageW(&msg);
 }
 
 // A skin without a window size, such as a menu's, is as large as its root

@@ -1,6 +1,11 @@
 #include "ui/base/ResourceReader.h"
 
+#include "ui/base/Utf8.h"
+
 #include <unzip.h>
+#ifdef _WIN32
+#include <iowin32.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +35,10 @@ CResourceReader::Result CResourceReader::ReadFile(const char* path, unsigned max
 {
     *bytes = nullptr;
     *size = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    if (!path)
+        return kOpenFailed;
+    CWideText widePath(path);
+    HANDLE file = CreateFileW(widePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return kOpenFailed;
@@ -105,7 +113,17 @@ CResourceReader::Result CResourceReader::ReadFile(const char* path, unsigned max
 
 void* CResourceReader::OpenArchive(const char* path)
 {
-    return path ? unzOpen(path) : nullptr;
+    if (!path)
+        return nullptr;
+#ifdef _WIN32
+    // The UTF-8 path as UTF-16, through minizip's wide file functions.
+    CWideText widePath(path);
+    zlib_filefunc64_def files;
+    fill_win32_filefunc64W(&files);
+    return unzOpen2_64(widePath.GetData(), &files);
+#else
+    return unzOpen(path);
+#endif
 }
 
 void CResourceReader::CloseArchive(void* archive)
@@ -151,7 +169,7 @@ CResourceReader::Result CResourceReader::ReadArchiveEntry(UIResourceSource& sour
     } else {
         CUIString path(source.folder);
         path.Append(source.archive);
-        archive = unzOpen(path);
+        archive = static_cast<unzFile>(OpenArchive(path));
         if (!archive)
             return kArchiveOpenFailed;
     }

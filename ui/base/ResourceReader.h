@@ -34,8 +34,8 @@ public:
     static Result ReadArchiveEntry(UIResourceSource& source, const char* name, unsigned maxSize,
                                    char** bytes, unsigned* size);
 
-    // Opens and closes an archive for UIResourceSource::openArchive. Null
-    // when the archive cannot be opened.
+    // Opens (from a UTF-8 path) and closes an archive for
+    // UIResourceSource::openArchive. Null when the archive cannot be opened.
     static void* OpenArchive(const char* path);
     static void CloseArchive(void* archive);
 };

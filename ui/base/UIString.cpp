@@ -1,12 +1,54 @@
 #include "ui/base/UIString.h"
 
-#include "ui/base/AnsiCodePage.h"
+#include "ui/base/Utf8.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace ui {
+
+namespace {
+
+// The longest text the platform formatter produces, plus its NUL.
+const int kFormatLimit = 1025;
+
+// Formats into `buffer` of `size` bytes (at least 1), always terminating it
+// and never cutting a character. Returns the number of characters the
+// formatter reported.
+int FormatV(char* buffer, int size, const char* format, va_list args)
+{
+    char whole[kFormatLimit];
+    whole[0] = '\0';
+#ifdef _WIN32
+    // wvsprintfA writes at most 1024 bytes and knows no buffer size.
+    int count = wvsprintfA(whole, format, args);
+    whole[kFormatLimit - 1] = '\0';
+#else
+    int count = std::vsnprintf(whole, sizeof whole, format, args);
+    if (count < 0)
+        count = 0;
+    if (count > kFormatLimit - 1)
+        count = kFormatLimit - 1;
+#endif
+    const char* end = whole;
+    while (*end) {
+        const char* next = CUtf8::Next(end);
+        if (next - whole > size - 1)
+            break;
+        end = next;
+    }
+    std::memcpy(buffer, whole, end - whole);
+    buffer[end - whole] = '\0';
+    return count;
+}
+
+} // namespace
 
 CUIString::CUIString() : m_pstr(m_szBuffer)
 {
@@ -153,7 +195,7 @@ int CUIString::Format(const char* format, ...)
     std::memset(buffer, 0, sizeof buffer);
     va_list args;
     va_start(args, format);
-    int count = CAnsiCodePage::FormatV(buffer, sizeof buffer, copy.GetData(), args);
+    int count = FormatV(buffer, sizeof buffer, copy.GetData(), args);
     va_end(args);
     Assign(buffer);
     return count;

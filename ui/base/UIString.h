@@ -2,9 +2,9 @@
 
 namespace ui {
 
-// The framework's string: 8-bit text in the system code page. Texts of up
-// to 62 bytes live in the inline buffer, longer ones in a heap block.
-// Lengths are byte counts (a double-byte character counts 2).
+// The framework's string: 8-bit text in UTF-8, whatever the system's code
+// page. Texts of up to 62 bytes live in the inline buffer, longer ones in a
+// heap block. Lengths are byte counts (a Chinese character counts 3).
 class CUIString
 {
 public:

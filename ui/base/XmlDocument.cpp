@@ -1,7 +1,7 @@
 #include "ui/base/XmlDocument.h"
 
-#include "ui/base/AnsiCodePage.h"
 #include "ui/base/ResourceReader.h"
+#include "ui/base/Utf8.h"
 
 #include <climits>
 #include <cstdint>
@@ -21,7 +21,7 @@ namespace {
 enum : unsigned char {
     kSpace = 1,       // 1 to 32: whitespace; bytes above 127 never are
     kName = 2,        // letters, digits, '_' and ':'
-    kText = 4,        // every value stops here: NUL, '&', bytes above 127
+    kText = 4,        // every value stops here: NUL and '&'; UTF-8 runs through
     kContentEnd = 8,  // '<' ends an element's content
     kValueEnd = 16,   // '"' ends an attribute value
     kBlank = 32,      // ' ' swallows the whitespace after it when collapsing
@@ -38,7 +38,7 @@ struct CharClasses
         for (int c = 0; c < 256; ++c) {
             if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':')
                 of[c] |= kName;
-            if (c == 0 || c == '&' || c >= 0x80)
+            if (c == 0 || c == '&')
                 of[c] |= kText;
         }
         of[static_cast<unsigned char>('<')] |= kContentEnd;
@@ -189,24 +189,13 @@ void CXmlDocument::Release()
 
 bool CXmlDocument::LoadFromString(const char* text)
 {
-    Release();
-    SetError("", "");
     if (!text)
         text = "";
-    size_t length = std::strlen(text);
-    if (length >= static_cast<size_t>(INT_MAX))
-        return FailedOutOfMemory();
-    m_pstrXML = static_cast<char*>(std::malloc(length + 1));
-    if (!m_pstrXML)
-        return FailedOutOfMemory();
-    std::memcpy(m_pstrXML, text, length + 1);
-    return Parse();
+    return ParseCopy(text, std::strlen(text));
 }
 
 bool CXmlDocument::LoadFromUtf8(const void* bytes, int size)
 {
-    Release();
-    SetError("", "");
     const char* utf8 = static_cast<const char*>(bytes);
     if (!utf8 || size < 0)
         size = 0;
@@ -214,10 +203,22 @@ bool CXmlDocument::LoadFromUtf8(const void* bytes, int size)
         utf8 += 3;
         size -= 3;
     }
-    int length = 0;
-    m_pstrXML = CAnsiCodePage::Utf8ToAnsi(utf8, size, &length);
+    return ParseCopy(utf8 ? utf8 : "", static_cast<size_t>(size));
+}
+
+// The framework's texts are UTF-8 like the skins, so a skin is parsed as it
+// stands, in a terminated copy.
+bool CXmlDocument::ParseCopy(const char* text, size_t length)
+{
+    Release();
+    SetError("", "");
+    if (length >= static_cast<size_t>(INT_MAX))
+        return FailedOutOfMemory();
+    m_pstrXML = static_cast<char*>(std::malloc(length + 1));
     if (!m_pstrXML)
         return FailedOutOfMemory();
+    std::memcpy(m_pstrXML, text, length);
+    m_pstrXML[length] = '\0';
     return Parse();
 }
 
@@ -286,7 +287,7 @@ void CXmlDocument::SetError(const char* message, const char* location)
     // The location is cut after whole characters only.
     const char* end = location;
     while (*end) {
-        const char* next = CAnsiCodePage::Next(end);
+        const char* next = CUtf8::Next(end);
         if (next - location > static_cast<int>(sizeof m_szErrorXML) - 1)
             break;
         end = next;
@@ -356,13 +357,9 @@ inline void CXmlDocument::ParseData(char*& p, char*& dest, char end)
         if (c == '&') {
             ++in;
             *out++ = DecodeEntity(in);
-        } else if (c == ' ') {
-            *out++ = *in++;
-            SkipWhitespace(in);
         } else {
-            char* next = CAnsiCodePage::Next(in);
-            while (in < next)
-                *out++ = *in++;
+            *out++ = *in++; // a blank, whose whitespace collapses
+            SkipWhitespace(in);
         }
     }
     for (char* fill = out; fill < in; ++fill)
@@ -423,7 +420,7 @@ bool CXmlDocument::ParseItems(char*& p)
         if (*p == '!' || *p == '?') {
             char close = *p == '!' ? '-' : '?';
             while (*p != '\0' && !(p[0] == close && p[1] == '>'))
-                p = CAnsiCodePage::Next(p);
+                p = CUtf8::Next(p);
             if (*p != '\0')
                 p += 2;
             SkipWhitespace(p);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "ui/base/UIResourceSource.h"
 #include "ui/base/XmlNode.h"
 
@@ -39,9 +41,10 @@ public:
     CXmlDocument(const CXmlDocument&) = delete;
     CXmlDocument& operator=(const CXmlDocument&) = delete;
 
-    // Parses a copy of `text`, taken as ANSI text.
+    // Parses a copy of `text`.
     bool LoadFromString(const char* text);
-    // Converts UTF-8 (with or without a byte-order mark) to ANSI, then parses.
+    // Parses a copy of `size` bytes of UTF-8, after a byte-order mark if
+    // they begin with one.
     bool LoadFromUtf8(const void* bytes, int size);
     // Reads `name` from the source's folder, or its archive when it names
     // one, as LoadFromUtf8. Files over 4 MiB are refused.
@@ -73,6 +76,7 @@ public:
     const XmlAttribute* GetAttributes() const { return m_pAttributes; }
 
 private:
+    bool ParseCopy(const char* text, size_t length);
     bool Parse();
     bool ParseItems(char*& p);
     // Reads the attributes of element `index` and records them.

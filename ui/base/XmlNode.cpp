@@ -1,6 +1,6 @@
 #include "ui/base/XmlNode.h"
 
-#include "ui/base/AnsiCodePage.h"
+#include "ui/base/Utf8.h"
 #include "ui/base/XmlDocument.h"
 
 #include <cstring>
@@ -119,7 +119,7 @@ bool CXmlNode::GetAttributeValue(const char* name, char* buffer, int size) const
         return false;
     const char* end = value;
     while (*end) {
-        const char* next = CAnsiCodePage::Next(end);
+        const char* next = CUtf8::Next(end);
         if (next - value > size - 1)
             break;
         end = next;

@@ -4,6 +4,7 @@
 
 #include "ui/base/AttributeValue.h"
 #include "ui/base/UIAssert.h"
+#include "ui/base/Utf8.h"
 #include "ui/core/WindowHostUI.h"
 #include "ui/gfx/Renderer.h"
 
@@ -519,26 +520,17 @@ void CControlUI::ApplyAttributeString(const char* text)
     CUIString name;
     CUIString value;
     while (*p != '\0') {
-        // The name runs up to "="; a double-byte character is taken whole
-        // so that its trail byte is never mistaken for a delimiter.
+        // The name runs up to "=".
         const char* start = p;
-        while (*p != '\0' && *p != '=') {
-            if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
-                p += 2;
-            else
-                ++p;
-        }
+        while (*p != '\0' && *p != '=')
+            p = CUtf8::Next(p);
         name.Assign(start, static_cast<int>(p - start));
         if (p[0] != '=' || p[1] != '"')
             return;
         p += 2;
         start = p;
-        while (*p != '\0' && *p != '"') {
-            if (::IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
-                p += 2;
-            else
-                ++p;
-        }
+        while (*p != '\0' && *p != '"')
+            p = CUtf8::Next(p);
         if (*p != '"')
             return;
         value.Assign(start, static_cast<int>(p - start));

@@ -293,6 +293,7 @@ private:
     void OnMouseWheel(WPARAM wParam, LPARAM lParam);
     bool OnSetCursor(LPARAM lParam, WPARAM wParam, LRESULT& result);
     void OnKey(int eventType, WPARAM wParam);
+    void OnChar(WPARAM wParam);
     void OnTimer(WPARAM wParam);
     void OnClose();
     bool OnPaint();
@@ -319,7 +320,7 @@ private:
     CMemoryBitmapUI* m_offscreen;   // the tree is painted here, then copied to the window
     CMemoryBitmapUI* m_background;  // what lay under the window, with "bktrans"
     HWND m_tooltip;
-    TOOLINFOA m_toolInfo;
+    TTTOOLINFOW m_toolInfo;
     bool m_showUpdateRect;
 
     CControlUI* m_root;
@@ -343,6 +344,7 @@ private:
     bool m_offscreenPaint;
     bool m_alphaBackground;
     bool m_mouseTracking;
+    WORD m_highSurrogate;  // the first half of a character whose WM_CHAR comes in two
     bool m_mouseCaptured;
 
     CUIPtrArray m_notifiers;

@@ -14,6 +14,7 @@
 
 #include <new>
 
+#include "ui/base/Utf8.h"
 #include "ui/core/ControlUI.h"
 
 namespace ui {
@@ -378,7 +379,7 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         OnKey(EventKeyUp, wParam);
         return false;
     case WM_CHAR:
-        OnKey(EventChar, wParam);
+        OnChar(wParam);
         return false;
     case WM_COMMAND:
     case WM_CTLCOLOREDIT:
@@ -483,6 +484,29 @@ void CWindowHostUI::OnKey(int eventType, WPARAM wParam)
     SendEvent(target, event);
 }
 
+// The windows are wide ones, so a character arrives in UTF-16 units: it goes
+// to the focus as the bytes of its UTF-8, one event each, as the texts of
+// the controls hold it. A high surrogate waits for the low one after it.
+void CWindowHostUI::OnChar(WPARAM wParam)
+{
+    UIWideChar units[2] = { static_cast<UIWideChar>(wParam & 0xFFFF), 0 };
+    int count = 1;
+    if (units[0] >= 0xD800 && units[0] <= 0xDBFF) {
+        m_highSurrogate = static_cast<WORD>(units[0]);
+        return;
+    }
+    if (units[0] >= 0xDC00 && units[0] <= 0xDFFF && m_highSurrogate != 0) {
+        units[1] = units[0];
+        units[0] = static_cast<UIWideChar>(m_highSurrogate);
+        count = 2;
+    }
+    m_highSurrogate = 0;
+    char bytes[8];
+    int length = CUtf8::FromUtf16(units, count, bytes, sizeof bytes);
+    for (int i = 0; i < length; ++i)
+        OnKey(EventChar, static_cast<unsigned char>(bytes[i]));
+}
+
 void CWindowHostUI::OnTimer(WPARAM wParam)
 {
     UINT id = LOWORD(wParam);
@@ -503,7 +527,7 @@ void CWindowHostUI::OnTimer(WPARAM wParam)
 void CWindowHostUI::DeactivateTooltip()
 {
     if (m_tooltip != nullptr)
-        ::SendMessageA(m_tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+        ::SendMessageW(m_tooltip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
 }
 
 void CWindowHostUI::OnMouseMove(LPARAM lParam)
@@ -514,7 +538,7 @@ void CWindowHostUI::OnMouseMove(LPARAM lParam)
         track.dwFlags = TME_HOVER | TME_LEAVE;
         track.hwndTrack = m_window;
         track.dwHoverTime = m_tooltip != nullptr
-            ? static_cast<DWORD>(::SendMessageA(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
+            ? static_cast<DWORD>(::SendMessageW(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
             : 400;
         ::TrackMouseEvent(&track);
         m_mouseTracking = true;
@@ -567,28 +591,33 @@ bool CWindowHostUI::OnMouseHover(LPARAM lParam)
     const char* tip = control->GetTooltip();
     if (tip == nullptr || tip[0] == '\0')
         return true;
+    // The tooltip copies the text when the tool is set.
+    CWideText text(tip);
     ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
     // Without a manifest asking for common controls 6 Windows loads comctl32
     // 5.82, which refuses the record at its full size (the reserved pointer
     // at its end is newer); version 6 takes the shorter record too.
-    m_toolInfo.cbSize = TTTOOLINFOA_V2_SIZE;
+    m_toolInfo.cbSize = TTTOOLINFOW_V2_SIZE;
     m_toolInfo.uFlags = TTF_IDISHWND;
     m_toolInfo.hwnd = m_window;
     m_toolInfo.uId = reinterpret_cast<UINT_PTR>(m_window);
     m_toolInfo.hinst = GetProgramInstance();
-    m_toolInfo.lpszText = const_cast<char*>(tip);
+    m_toolInfo.lpszText = const_cast<UIWideChar*>(text.GetData());
     m_toolInfo.rect = control->GetBounds();
     if (m_tooltip == nullptr) {
         LoadCommonControls();
-        m_tooltip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+        m_tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       m_window, nullptr, GetProgramInstance(), nullptr);
-        if (m_tooltip == nullptr)
+        if (m_tooltip == nullptr) {
+            m_toolInfo.lpszText = nullptr;
             return true;
-        ::SendMessageA(m_tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+        }
+        ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
     }
-    ::SendMessageA(m_tooltip, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
-    ::SendMessageA(m_tooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    ::SendMessageW(m_tooltip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
+    ::SendMessageW(m_tooltip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    m_toolInfo.lpszText = nullptr;
     return true;
 }
 
@@ -711,7 +740,9 @@ CControlUI* CWindowHostUI::ShortcutVisitor(CControlUI* control, void* data)
 
 bool CWindowHostUI::ShortcutKey(WPARAM key)
 {
-    if (m_root == nullptr)
+    // Shortcuts are ASCII letters; a wider character must not match by its
+    // low byte.
+    if (m_root == nullptr || key > 0x7F)
         return false;
     ShortcutSearch search = { static_cast<char>(toupper(static_cast<unsigned char>(key))), false };
     CControlUI* found =
@@ -745,11 +776,13 @@ bool CWindowHostUI::PreTranslateForAllHosts(const MSG* msg)
 void CWindowHostUI::RunMessageLoop()
 {
     MSG msg;
-    // GetMessageA answers -1 on failure; that ends the loop too.
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // The wide calls, as the windows are wide: the ANSI ones would turn the
+    // characters of WM_CHAR into the system's code page. GetMessageW
+    // answers -1 on failure; that ends the loop too.
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!PreTranslateForAllHosts(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
 }

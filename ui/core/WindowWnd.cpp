@@ -1,5 +1,6 @@
 #include "ui/core/WindowWnd.h"
 
+#include "ui/base/Utf8.h"
 #include "ui/core/WindowHostUI.h"
 
 namespace ui {
@@ -13,7 +14,7 @@ const char kObjectProperty[] = "WndX";
 
 CWindowWnd::CWindowWnd()
     : m_window(nullptr)
-    , m_previousProc(::DefWindowProcA)
+    , m_previousProc(::DefWindowProcW)
 {
 }
 
@@ -25,8 +26,8 @@ CWindowWnd::~CWindowWnd()
         return;
     if (::GetPropA(m_window, kObjectProperty) == static_cast<HANDLE>(this))
         ::RemovePropA(m_window, kObjectProperty);
-    else if (::GetWindowLongA(m_window, GWL_USERDATA) == reinterpret_cast<LONG>(this))
-        ::SetWindowLongA(m_window, GWL_USERDATA, 0);
+    else if (::GetWindowLongW(m_window, GWL_USERDATA) == reinterpret_cast<LONG>(this))
+        ::SetWindowLongW(m_window, GWL_USERDATA, 0);
 }
 
 const char* CWindowWnd::SuperclassName() const
@@ -50,7 +51,7 @@ void CWindowWnd::AfterLastMessage(HWND)
 
 LRESULT CWindowWnd::CallPreviousProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ::CallWindowProcA(m_previousProc, m_window, message, wParam, lParam);
+    return ::CallWindowProcW(m_previousProc, m_window, message, wParam, lParam);
 }
 
 HWND CWindowWnd::Create(HWND parent, const char* title, DWORD style, DWORD exStyle,
@@ -59,11 +60,13 @@ HWND CWindowWnd::Create(HWND parent, const char* title, DWORD style, DWORD exSty
     bool registered = SuperclassName() != nullptr ? RegisterSuperclass() : RegisterOwnClass();
     if (!registered)
         return nullptr;
-    HWND window = ::CreateWindowExA(exStyle, ClassName(), title, style, x, y, cx, cy, parent, nullptr,
-                                    CWindowHostUI::GetProgramInstance(), this);
+    CWideText className(ClassName());
+    CWideText wideTitle(title);
+    HWND window = ::CreateWindowExW(exStyle, className, title != nullptr ? wideTitle.GetData() : nullptr, style, x,
+                                    y, cx, cy, parent, nullptr, CWindowHostUI::GetProgramInstance(), this);
     // The window field is set by the creation message already; a window that
     // was destroyed during creation has unbound the object again, and then
-    // CreateWindowExA reports null.
+    // CreateWindowExW reports null.
     if (window != nullptr && m_window == nullptr && ::IsWindow(window))
         m_window = window;
     return window;
@@ -71,32 +74,35 @@ HWND CWindowWnd::Create(HWND parent, const char* title, DWORD style, DWORD exSty
 
 bool CWindowWnd::RegisterOwnClass()
 {
-    WNDCLASSA wc;
+    CWideText className(ClassName());
+    WNDCLASSW wc;
     ZeroMemory(&wc, sizeof(wc));
     wc.style = ClassStyle();
     wc.lpfnWndProc = CWindowWnd::PlainWindowProc;
     wc.hInstance = CWindowHostUI::GetProgramInstance();
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-    wc.lpszClassName = ClassName();
-    if (::RegisterClassA(&wc) != 0)
+    wc.lpszClassName = className;
+    if (::RegisterClassW(&wc) != 0)
         return true;
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 bool CWindowWnd::RegisterSuperclass()
 {
-    WNDCLASSEXA wc;
+    CWideText superclassName(SuperclassName());
+    CWideText className(ClassName());
+    WNDCLASSEXW wc;
     ZeroMemory(&wc, sizeof(wc));
     wc.cbSize = sizeof(wc);
     HINSTANCE instance = CWindowHostUI::GetProgramInstance();
-    if (!::GetClassInfoExA(nullptr, SuperclassName(), &wc)
-        && !::GetClassInfoExA(instance, SuperclassName(), &wc))
+    // The wide procedure of the system class, as the window is a wide one.
+    if (!::GetClassInfoExW(nullptr, superclassName, &wc) && !::GetClassInfoExW(instance, superclassName, &wc))
         return false;
     m_previousProc = wc.lpfnWndProc;
     wc.lpfnWndProc = CWindowWnd::SuperclassWindowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = ClassName();
-    if (::RegisterClassExA(&wc) != 0)
+    wc.lpszClassName = className;
+    if (::RegisterClassExW(&wc) != 0)
         return true;
     return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
@@ -105,13 +111,13 @@ LRESULT CALLBACK CWindowWnd::PlainWindowProc(HWND window, UINT message, WPARAM w
 {
     CWindowWnd* self;
     if (message == WM_NCCREATE) {
-        CREATESTRUCTA* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        CREATESTRUCTW* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
-        ::SetWindowLongA(window, GWL_USERDATA, reinterpret_cast<LONG>(self));
+        ::SetWindowLongW(window, GWL_USERDATA, reinterpret_cast<LONG>(self));
         if (self != nullptr)
             self->m_window = window;
     } else {
-        self = reinterpret_cast<CWindowWnd*>(::GetWindowLongA(window, GWL_USERDATA));
+        self = reinterpret_cast<CWindowWnd*>(::GetWindowLongW(window, GWL_USERDATA));
     }
     return Route(self, window, message, wParam, lParam, false);
 }
@@ -120,7 +126,7 @@ LRESULT CALLBACK CWindowWnd::SuperclassWindowProc(HWND window, UINT message, WPA
 {
     CWindowWnd* self;
     if (message == WM_NCCREATE) {
-        CREATESTRUCTA* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        CREATESTRUCTW* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<CWindowWnd*>(create->lpCreateParams);
         ::SetPropA(window, kObjectProperty, static_cast<HANDLE>(self));
         if (self != nullptr)
@@ -135,15 +141,15 @@ LRESULT CWindowWnd::Route(CWindowWnd* self, HWND window, UINT message, WPARAM wP
                           bool superclassed)
 {
     if (self == nullptr)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message != WM_NCDESTROY)
         return self->HandleWindowMessage(message, wParam, lParam);
 
-    LRESULT result = ::CallWindowProcA(self->m_previousProc, window, message, wParam, lParam);
+    LRESULT result = ::CallWindowProcW(self->m_previousProc, window, message, wParam, lParam);
     if (superclassed)
         ::RemovePropA(window, kObjectProperty);
     else
-        ::SetWindowLongA(window, GWL_USERDATA, 0);
+        ::SetWindowLongW(window, GWL_USERDATA, 0);
     self->m_window = nullptr;
     // The object may delete itself here; nothing of it is touched afterwards.
     self->AfterLastMessage(window);

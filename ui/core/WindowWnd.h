@@ -9,6 +9,11 @@ namespace ui {
 // creates the window with the object as creation parameter and routes
 // every message of that window to HandleWindowMessage until the last one,
 // after which AfterLastMessage tells the object that it is unbound.
+//
+// The windows are wide (UTF-16) windows, so that their titles hold every
+// character whatever the system's code page: class and procedures are the
+// wide ones throughout, and WM_CHAR carries UTF-16. Names and titles are
+// given in UTF-8.
 class CWindowWnd
 {
 public:
@@ -47,7 +52,7 @@ public:
     void CenterOnOwner();
 
 protected:
-    // Hands a message to the previous window procedure: DefWindowProcA, or
+    // Hands a message to the previous window procedure: DefWindowProcW, or
     // the superclassed system class's own procedure.
     LRESULT CallPreviousProc(UINT message, WPARAM wParam, LPARAM lParam);
     WNDPROC GetPreviousProc() const { return m_previousProc; }

@@ -2,8 +2,8 @@
 
 #include <stdint.h>
 
-#include "ui/base/AnsiCodePage.h"
 #include "ui/base/AttributeValue.h"
+#include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
 
 namespace ui {
@@ -40,7 +40,7 @@ bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && c
 const char* LastCharStart(const char* start, const char* end)
 {
     const char* last = start;
-    for (const char* c = start; c < end; c = CAnsiCodePage::Next(c))
+    for (const char* c = start; c < end; c = CUtf8::Next(c))
         last = c;
     return last;
 }
@@ -48,7 +48,7 @@ const char* LastCharStart(const char* start, const char* end)
 int CountChars(const char* start, const char* end)
 {
     int count = 0;
-    for (const char* c = start; c < end; c = CAnsiCodePage::Next(c))
+    for (const char* c = start; c < end; c = CUtf8::Next(c))
         ++count;
     return count;
 }
@@ -124,18 +124,18 @@ void CMarkupLayout::ApplyColor()
         ::SetTextColor(m_dc, CRenderer::ToColorRef(TopColor()));
 }
 
-const TEXTMETRICA& CMarkupLayout::Metrics()
+const TEXTMETRICW& CMarkupLayout::Metrics()
 {
     // The resources measure their fonts lazily; one they could not measure
     // yet is measured here, through the DC it is selected into.
     if (m_font->metrics.tmHeight == 0)
-        ::GetTextMetricsA(m_dc, &m_font->metrics);
+        ::GetTextMetricsW(m_dc, &m_font->metrics);
     return m_font->metrics;
 }
 
 int CMarkupLayout::FontLineHeight()
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     return tm.tmHeight + tm.tmExternalLeading + TopSpacing();
 }
 
@@ -167,7 +167,7 @@ void CMarkupLayout::PopFont()
     // slanted last character from touching what follows.
     if (previous->italic && !font->italic) {
         ABC abc;
-        if (::GetCharABCWidthsA(m_dc, ' ', ' ', &abc))
+        if (::GetCharABCWidthsW(m_dc, L' ', L' ', &abc))
             m_pen.x += abc.abcC / 2;
     }
     SelectFont(font);
@@ -362,8 +362,10 @@ void CMarkupLayout::Step()
 int CMarkupLayout::Width(const char* run, int length)
 {
     SIZE size = { 0, 0 };
-    if (length > 0)
-        ::GetTextExtentPoint32A(m_dc, run, length, &size);
+    if (length > 0) {
+        CWideText wide(run, length);
+        ::GetTextExtentPoint32W(m_dc, wide, wide.GetLength(), &size);
+    }
     return size.cx;
 }
 
@@ -372,12 +374,13 @@ void CMarkupLayout::DrawRun(const char* run, int length, int y)
     if (!m_draw || !m_lineDraw || length <= 0)
         return;
     ::SetBkMode(m_dc, m_selection ? OPAQUE : TRANSPARENT);
-    ::TextOutA(m_dc, m_pen.x, y, run, length);
+    CWideText wide(run, length);
+    ::TextOutW(m_dc, m_pen.x, y, wide, wide.GetLength());
 }
 
 void CMarkupLayout::TextRun()
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     // Widths are estimated generously per character and measured exactly
     // only near the right edge.
     int estimate = tm.tmMaxCharWidth > tm.tmHeight ? tm.tmMaxCharWidth : tm.tmHeight;
@@ -389,7 +392,7 @@ void CMarkupLayout::TextRun()
     bool overflow = false;
     int count = 0;
     while (q == start || (!single && !CMarkupTokenizer::IsRunStop(q, m_raw))) {
-        const char* next = CAnsiCodePage::Next(q);
+        const char* next = CUtf8::Next(q);
         ++count;
         if (m_pen.x + count * estimate >= m_rc.right
             && m_pen.x + Width(start, static_cast<int>(next - start)) > m_rc.right) {
@@ -407,12 +410,12 @@ void CMarkupLayout::TextRun()
         // The first character of a line is kept even when it does not fit,
         // so that every line takes something.
         if (end == start && AtLineStart())
-            end = CAnsiCodePage::Next(start);
+            end = CUtf8::Next(start);
         if ((m_style & DT_WORDBREAK) != 0) {
             const char* boundary = nullptr;
-            for (const char* c = start; c < end; c = CAnsiCodePage::Next(c)) {
+            for (const char* c = start; c < end; c = CUtf8::Next(c)) {
                 if (!IsAsciiLetter(*c))
-                    boundary = CAnsiCodePage::Next(c);
+                    boundary = CUtf8::Next(c);
             }
             if (boundary != nullptr)
                 end = boundary;
@@ -445,7 +448,7 @@ void CMarkupLayout::TextRun()
 
 void CMarkupLayout::EscapedChar(char ch, const char* next)
 {
-    const TEXTMETRICA& tm = Metrics();
+    const TEXTMETRICW& tm = Metrics();
     int width = Width(&ch, 1);
     if (m_pen.x + width > m_rc.right && !AtLineStart()) {
         m_lineEnd = true;
@@ -578,7 +581,7 @@ void CMarkupLayout::CloseLink()
     // A closing tag without an open link records nothing.
     if (m_inLink && m_linkIndex < m_linkCapacity) {
         if (!m_lineDraw) {
-            const TEXTMETRICA& tm = Metrics();
+            const TEXTMETRICW& tm = Metrics();
             RECT& rect = m_linkRects[m_linkIndex];
             rect.left = m_linkStart.x;
             rect.top = m_linkStart.y;

@@ -61,7 +61,7 @@ private:
     void PopColor();
     void SelectFont(UIFontInfo* font);
     void ApplyColor();
-    const TEXTMETRICA& Metrics();
+    const TEXTMETRICW& Metrics();
     // Current font height, its external leading and the paragraph spacing.
     int FontLineHeight();
     void RaiseLineHeight(int height);

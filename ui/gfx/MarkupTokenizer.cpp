@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/base/AnsiCodePage.h"
+#include "ui/base/Utf8.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 const char* FindClosing(const char* text)
 {
     while (*text != '\0' && !IsClosing(*text))
-        text = CAnsiCodePage::Next(text);
+        text = CUtf8::Next(text);
     return *text != '\0' ? text : nullptr;
 }
 
@@ -33,13 +33,13 @@ bool ReadPair(const char*& text, CUIString& key, CUIString& value)
 {
     const char* equals = text;
     while (*equals != '\0' && *equals != '=')
-        equals = CAnsiCodePage::Next(equals);
+        equals = CUtf8::Next(equals);
     if (*equals != '=' || equals[1] != '\'')
         return false;
     const char* start = equals + 2;
     const char* end = start;
     while (*end != '\0' && *end != '\'')
-        end = CAnsiCodePage::Next(end);
+        end = CUtf8::Next(end);
     if (*end != '\'')
         return false;
     key.Assign(text, static_cast<int>(equals - text));
@@ -55,7 +55,7 @@ void CMarkupTokenizer::Read(const char* text, bool raw, MarkupToken& token)
     token.kind = MarkupText;
     token.letter = 0;
     token.argument.Empty();
-    token.next = CAnsiCodePage::Next(text);
+    token.next = CUtf8::Next(text);
 
     if (raw) {
         if (IsRawEnd(text)) {
@@ -152,7 +152,7 @@ void CMarkupTokenizer::ReadFont(const char* argument, MarkupFontSpec& spec)
     }
     const char* faceEnd = p;
     while (*faceEnd != '\0' && *faceEnd != ' ' && !IsClosing(*faceEnd))
-        faceEnd = CAnsiCodePage::Next(faceEnd);
+        faceEnd = CUtf8::Next(faceEnd);
     spec.face.Assign(p, static_cast<int>(faceEnd - p));
 
     p = SkipBlanks(faceEnd);
@@ -160,7 +160,7 @@ void CMarkupTokenizer::ReadFont(const char* argument, MarkupFontSpec& spec)
         ReadNumber(p, spec.size);
 
     // The style words may be written in any case; only ASCII letters are
-    // folded, so double-byte characters stay as they are.
+    // folded, so other characters stay as they are.
     CUIString rest;
     for (; *p != '\0'; ++p)
         rest.Append(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p - 'A' + 'a') : *p);
@@ -192,7 +192,7 @@ bool CMarkupTokenizer::ReadImage(const char* argument, MarkupImageSpec& spec)
     } else {
         const char* end = p;
         while (*end != '\0' && *end != ' ')
-            end = CAnsiCodePage::Next(end);
+            end = CUtf8::Next(end);
         spec.name.Assign(p, static_cast<int>(end - p));
         p = end;
     }

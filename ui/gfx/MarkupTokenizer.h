@@ -4,8 +4,7 @@
 // brackets ("{b}", "<c #FF0000>", "{/f}"), the escapes of the four
 // bracket characters and the end of a raw passage, and the reading of tag
 // arguments. Laying out and drawing are the renderer's. Portable: no
-// platform headers; characters are stepped through the code page, so a
-// double-byte character is never split.
+// platform headers; characters are stepped as UTF-8, so none is split.
 
 #include "ui/base/UIString.h"
 

@@ -2,8 +2,9 @@
 
 #include <string.h>
 
+#include "ui/base/ResourceReader.h"
+#include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
-#include "unzip.h"
 
 namespace ui {
 
@@ -32,7 +33,7 @@ const CUIString& CProgramUI::GetResourceArchive() { return s_resourceArchive; }
 bool CProgramUI::SetResourceArchiveCached(bool keep)
 {
     if (s_archive != nullptr) {
-        unzClose(static_cast<unzFile>(s_archive));
+        CResourceReader::CloseArchive(s_archive);
         s_archive = nullptr;
     }
     s_archiveCached = false;
@@ -40,7 +41,7 @@ bool CProgramUI::SetResourceArchiveCached(bool keep)
         return !keep;
     CUIString path(s_resourceFolder);
     path.Append(s_resourceArchive);
-    s_archive = unzOpen(path);
+    s_archive = CResourceReader::OpenArchive(path);
     s_archiveCached = s_archive != nullptr;
     return s_archiveCached;
 }
@@ -63,9 +64,10 @@ CUIString CProgramUI::GetModuleDirectory()
     CUIString directory;
     if (s_instance == nullptr)
         return directory;
-    char path[MAX_PATH + 1];
-    DWORD length = ::GetModuleFileNameA(s_instance, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = '\0';
+    WCHAR wide[MAX_PATH + 1];
+    DWORD length = ::GetModuleFileNameW(s_instance, wide, MAX_PATH);
+    char path[MAX_PATH * 3 + 1];
+    CUtf8::FromUtf16(wide, length < MAX_PATH ? static_cast<int>(length) : MAX_PATH, path, sizeof path);
     char* lastSlash = strrchr(path, '\\');
     if (lastSlash != nullptr)
         lastSlash[1] = '\0';

@@ -4,6 +4,7 @@
 #include "ui/gfx/Renderer.h"
 
 #include "ui/base/UIString.h"
+#include "ui/base/Utf8.h"
 #include "ui/gfx/MarkupLayout.h"
 
 namespace ui {
@@ -36,7 +37,8 @@ void CRenderer::DrawPlainText(HDC dc, IResourcesUI* resources, RECT& rc, const c
     HGDIOBJ previous = ::SelectObject(dc, record->font);
     // No prefix processing: an ampersand is drawn, not turned into an
     // underline of the next character.
-    ::DrawTextA(dc, text, -1, &rc, style | DT_NOPREFIX);
+    CWideText wide(text);
+    ::DrawTextW(dc, wide, wide.GetLength(), &rc, style | DT_NOPREFIX);
     ::SelectObject(dc, previous);
 }
 

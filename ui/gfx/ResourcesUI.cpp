@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include "ui/base/Utf8.h"
 #include "ui/gfx/ProgramUI.h"
 
 namespace ui {
@@ -14,7 +15,7 @@ namespace ui {
 namespace {
 
 // The platform's face field holds 31 characters and a terminator.
-const size_t kMaxFaceLength = LF_FACESIZE - 1;
+const int kMaxFaceLength = LF_FACESIZE - 1;
 
 } // namespace
 
@@ -27,12 +28,14 @@ CResourcesUI::CResourcesUI()
     , m_linkHoverTextColor(0xFFD3215F)
     , m_selectedBackColor(0xFFBAE4FF)
 {
-    LOGFONTA lf;
+    LOGFONTW lf;
     ZeroMemory(&lf, sizeof(lf));
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
     lf.lfCharSet = DEFAULT_CHARSET;
-    m_defaultFont.font = ::CreateFontIndirectA(&lf);
-    m_defaultFont.face.Assign(lf.lfFaceName);
+    m_defaultFont.font = ::CreateFontIndirectW(&lf);
+    char face[LF_FACESIZE * 3];
+    CUtf8::FromUtf16(lf.lfFaceName, -1, face, sizeof face);
+    m_defaultFont.face.Assign(face);
     m_defaultFont.size = -lf.lfHeight;
     m_defaultFont.bold = lf.lfWeight >= FW_BOLD;
     m_defaultFont.underline = lf.lfUnderline == 1;
@@ -99,13 +102,16 @@ POINT CResourcesUI::GetLastMousePos() const
 HFONT CResourcesUI::MakeFont(const char* face, int size, bool bold, bool underline, bool italic) const
 {
     // A face that does not fit the platform's field is refused rather than
-    // cut, which could split a double-byte character or name another font.
-    if (face == nullptr || strlen(face) > kMaxFaceLength)
+    // cut, which could name another font.
+    if (face == nullptr)
         return nullptr;
-    LOGFONTA lf;
+    CWideText wide(face);
+    if (wide.GetLength() > kMaxFaceLength)
+        return nullptr;
+    LOGFONTW lf;
     ZeroMemory(&lf, sizeof(lf));
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    memcpy(lf.lfFaceName, wide.GetData(), (wide.GetLength() + 1) * sizeof(WCHAR));
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfHeight = -size;
     if (bold)
@@ -114,7 +120,7 @@ HFONT CResourcesUI::MakeFont(const char* face, int size, bool bold, bool underli
         lf.lfUnderline = TRUE;
     if (italic)
         lf.lfItalic = TRUE;
-    return ::CreateFontIndirectA(&lf);
+    return ::CreateFontIndirectW(&lf);
 }
 
 void CResourcesUI::MeasureFont(UIFontInfo* info) const
@@ -128,7 +134,7 @@ void CResourcesUI::MeasureFont(UIFontInfo* info) const
     if (dc == nullptr)
         return;
     HGDIOBJ previous = ::SelectObject(dc, info->font);
-    ::GetTextMetricsA(dc, &info->metrics);
+    ::GetTextMetricsW(dc, &info->metrics);
     ::SelectObject(dc, previous);
     if (screen != nullptr)
         ::ReleaseDC(nullptr, screen);

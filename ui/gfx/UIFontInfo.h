@@ -16,7 +16,7 @@ struct UIFontInfo
     bool bold;
     bool underline;
     bool italic;
-    TEXTMETRICA metrics; // measured lazily: tmHeight 0 means not yet
+    TEXTMETRICW metrics; // measured lazily: tmHeight 0 means not yet
 
     UIFontInfo() : font(nullptr), size(0), bold(false), underline(false), italic(false)
     {

@@ -249,6 +249,24 @@ TEST_F(ResourceReaderTest, KeptOpenArchive)
     CResourceReader::CloseArchive(source_.openArchive);
 }
 
+TEST_F(ResourceReaderTest, FolderNamedInChinese)
+{
+    // The UTF-8 path went to the platform's code page calls, which read its
+    // bytes as another name.
+    fs::path folder = dir_ / fs::u8path("皮肤");
+    fs::create_directories(folder);
+    std::ofstream(folder / "skin.xml", std::ios::binary) << kSkin;
+    std::ofstream(folder / "skin.zip", std::ios::binary) << MakeZip({ { "skin.xml", kSkin, true, false, false } });
+    source_.folder = (folder.u8string() + static_cast<char>(fs::path::preferred_separator)).c_str();
+    const char* archives[] = { "", "skin.zip" };
+    for (const char* archive : archives) {
+        source_.archive = archive;
+        CXmlDocument doc;
+        ASSERT_TRUE(doc.LoadFromFile("skin.xml", source_)) << archive << ": " << doc.GetErrorText();
+        EXPECT_STREQ("网吧", doc.GetRootElement().GetChild().GetAttributeValue("text"));
+    }
+}
+
 TEST_F(ResourceReaderTest, ReadGivesTheWholeFile)
 {
     Write("a.bin", std::string("\0\1\2xyz", 6));

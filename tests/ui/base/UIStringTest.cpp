@@ -135,7 +135,7 @@ TEST(UIString, FormatCutsLongResultsAt63Bytes)
     EXPECT_EQ(63, s.GetLength());
     EXPECT_EQ(std::string(63, 'w'), s.GetData());
 
-    // 62 ASCII bytes and then a double-byte character: cut before it.
+    // 62 ASCII bytes and then a three-byte character: cut before it.
     std::string cut = std::string(62, 'a') + "网";
     s.Format("%s", cut.c_str());
     EXPECT_EQ(std::string(62, 'a'), s.GetData());

@@ -79,11 +79,33 @@ TEST(XmlDocumentLimits, MutatedInputNeverCrashes)
     }
 }
 
-TEST(XmlDocumentLimits, LeadByteBeforeADelimiterStaysInside)
+TEST(XmlDocumentLimits, CharacterCutShortEndsBeforeTheDelimiter)
 {
-    // A lead byte swallows the next byte as its second half, even a quote.
-    const char* inputs[] = {"<a b=\"\xB0\"/>", "<a>\xB0</a>", "<a>\xB0", "<a b=\"\xB0", "<!--\xB0", "<a>\xB0<"};
-    for (const char* input : inputs) {
+    // A lead byte of code page 936 took the quote or bracket behind it as
+    // its second half; a UTF-8 character cut short leaves it to the markup.
+    struct Row
+    {
+        const char* input;
+        const char* value; // of attribute b, or else the content
+    };
+    const Row rows[] = {
+        { "<a b=\"\xE5\"/>", "\xE5" },
+        { "<a b=\"\xF0\x9F\x98\"/>", "\xF0\x9F\x98" },
+        { "<a>\xE5\xBE</a>", "\xE5\xBE" },
+        { "<a>\xE5<b/></a>", "\xE5" },
+        { "<!--\xE5--><a>\xB0</a>", "\xB0" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.input);
+        std::vector<char> copy(row.input, row.input + std::strlen(row.input) + 1);
+        CXmlDocument doc;
+        ASSERT_TRUE(doc.LoadFromString(copy.data())) << doc.GetErrorText();
+        CXmlNode root = doc.GetRootElement();
+        const char* value = root.GetAttributeCount() > 0 ? root.GetAttributeValue("b") : root.GetValue();
+        EXPECT_STREQ(row.value, value);
+    }
+    const char* unclosed[] = { "<a>\xB0", "<a b=\"\xB0", "<!--\xB0", "<a>\xB0<" };
+    for (const char* input : unclosed) {
         std::vector<char> copy(input, input + std::strlen(input) + 1);
         CXmlDocument doc;
         if (doc.LoadFromString(copy.data()))

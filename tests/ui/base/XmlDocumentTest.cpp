@@ -51,7 +51,7 @@ TEST(XmlDocument, SkinWithMarkAndDeclarationLoads)
 
     CXmlNode font = root.GetChild();
     EXPECT_STREQ("Font", font.GetName());
-    EXPECT_STREQ("微软雅黑", font.GetAttributeValue("name")); // now code page 936
+    EXPECT_STREQ("微软雅黑", font.GetAttributeValue("name"));
 
     CXmlNode def = font.GetSibling();
     EXPECT_STREQ("normalimage=\"res='118' restype='png' source='0,0,100,22'\" hotimage=\"file='a.png'\"",
@@ -193,6 +193,20 @@ TEST(XmlDocument, EmptyTextHasNoRoot)
     EXPECT_TRUE(doc.LoadFromUtf8("\xEF\xBB\xBF", 3));
     EXPECT_FALSE(doc.GetRootElement().IsValid());
     EXPECT_TRUE(doc.LoadFromUtf8(nullptr, 0));
+}
+
+TEST(XmlDocument, SkinOfMostlyChineseTextLoadsWhole)
+{
+    // Converted to the ANSI code page, such a skin came out empty under
+    // code page 65001: the conversion allowed two bytes per character.
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "网吧专用";
+    std::string skin = "\xEF\xBB\xBF<W t=\"" + text + "\">" + text + "</W>";
+    CXmlDocument doc;
+    ASSERT_TRUE(doc.LoadFromUtf8(skin.data(), static_cast<int>(skin.size())));
+    EXPECT_EQ(text, doc.GetRootElement().GetAttributeValue("t"));
+    EXPECT_EQ(text, doc.GetRootElement().GetValue());
 }
 
 TEST(XmlDocument, LongErrorContextIsCut)

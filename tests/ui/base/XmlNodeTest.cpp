@@ -70,7 +70,7 @@ TEST(XmlNode, ValueCopyIsLimitedToTheBuffer)
     EXPECT_EQ(std::string(499, 'v'), buffer);
     ASSERT_TRUE(node.GetAttributeValue("small", buffer));
     EXPECT_STREQ("s", buffer);
-    // A double-byte character that would not fit whole is left out.
+    // A character that would not fit whole is left out.
     ASSERT_TRUE(node.GetAttributeValue("cn", buffer));
     EXPECT_EQ(std::string(498, 'x'), buffer);
     EXPECT_FALSE(node.GetAttributeValue("none", buffer));

@@ -132,8 +132,8 @@ inline int PumpMessages(HWND window, UINT first, UINT last, int most = 100)
 {
     int count = 0;
     MSG msg;
-    while (count < most && ::PeekMessageA(&msg, window, first, last, PM_REMOVE)) {
-        ::DispatchMessageA(&msg);
+    while (count < most && ::PeekMessageW(&msg, window, first, last, PM_REMOVE)) {
+        ::DispatchMessageW(&msg);
         ++count;
     }
     return count;

@@ -73,9 +73,10 @@ protected:
         delete host;
     }
 
+    // Wide, as the window is: WM_CHAR carries UTF-16.
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        return ::SendMessageA(hwnd, message, wParam, lParam);
+        return ::SendMessageW(hwnd, message, wParam, lParam);
     }
 
     void Tab(bool shift)
@@ -253,6 +254,22 @@ TEST_F(WindowHostEventsTest, KeysGoToTheFocusAndKeyUpToTheControlThatGotKeyDown)
     // The key-up is consumed: a second one reaches nobody.
     Send(WM_KEYUP, 'A', 0);
     EXPECT_EQ(2u, log.size());
+}
+
+TEST_F(WindowHostEventsTest, CharactersReachTheFocusAsTheBytesOfTheirUtf8)
+{
+    host->SetFocusControl(a);
+    a->events.clear();
+    Send(WM_CHAR, 0x7F51, 0);  // one unit
+    Send(WM_CHAR, 0xD83D, 0);  // a pair: nothing until its second half
+    Send(WM_CHAR, 0xDE00, 0);
+    Send(WM_CHAR, 'z', 0);
+    std::string keys;
+    for (const UIEvent& event : a->events) {
+        if (event.type == EventChar)
+            keys += event.key;
+    }
+    EXPECT_EQ("\xE7\xBD\x91\xF0\x9F\x98\x80z", keys);
 }
 
 TEST_F(WindowHostEventsTest, AltKeyOfALabelActivatesTheControlAfterIt)

@@ -63,6 +63,14 @@ TEST(WindowHostFontsTest, FaceLongerThanThePlatformFieldIsRefused)
     HFONT before = host.GetDefaultFontRecord()->font;
     host.SetBaseFont(longFace.c_str(), 30, true, false, false);
     EXPECT_EQ(before, host.GetDefaultFontRecord()->font);
+    // The field counts UTF-16 units: 31 Chinese characters fit, though
+    // their UTF-8 takes 93 bytes; one more does not.
+    std::string chinese;
+    for (int i = 0; i < 31; ++i)
+        chinese += "字";
+    EXPECT_NE(nullptr, host.RegisterFont(chinese.c_str(), 12, false, false, false));
+    chinese += "字";
+    EXPECT_EQ(nullptr, host.RegisterFont(chinese.c_str(), 12, false, false, false));
 }
 
 TEST(WindowHostFontsTest, BaseFontAddsBoldToTheWeightAndReplacesTheDefault)
@@ -70,8 +78,8 @@ TEST(WindowHostFontsTest, BaseFontAddsBoldToTheWeightAndReplacesTheDefault)
     CWindowHostUI host;
     host.SetBaseFont("Tahoma", 18, true, false, true);
     UIFontInfo* info = host.GetDefaultFontRecord();
-    LOGFONTA lf;
-    ASSERT_NE(0, ::GetObjectA(info->font, sizeof(lf), &lf));
+    LOGFONTW lf;
+    ASSERT_NE(0, ::GetObjectW(info->font, sizeof(lf), &lf));
     EXPECT_EQ(-18, lf.lfHeight);
     EXPECT_GE(lf.lfWeight, FW_BOLD);
     EXPECT_TRUE(lf.lfItalic);

@@ -171,6 +171,26 @@ TEST(WindowWndTest, SuperclassKeepsTheSystemClassBehaviour)
     EXPECT_EQ(nullptr, window.GetWindowHandle());
 }
 
+TEST(WindowWndTest, WindowsAreWideAndTitlesHoldEveryCharacter)
+{
+    // An ANSI window kept only what the system's code page holds of its
+    // title; the Thai and the emoji here are in no Chinese code page.
+    const char title[] = "网吧 \xE0\xB8\x81 \xF0\x9F\x98\x80";
+    const WCHAR expected[] = { 0x7F51, 0x5427, ' ', 0x0E01, ' ', 0xD83D, 0xDE00, 0 };
+    PlainWindow plain;
+    EditSuperclass edit;
+    CWindowWnd* windows[] = { &plain, &edit };
+    for (CWindowWnd* window : windows) {
+        HWND hwnd = window->Create(nullptr, title, WS_POPUP, 0, 0, 0, 120, 30);
+        ASSERT_NE(nullptr, hwnd);
+        EXPECT_TRUE(::IsWindowUnicode(hwnd));
+        WCHAR text[16] = {};
+        ::GetWindowTextW(hwnd, text, 16);
+        EXPECT_EQ(0, lstrcmpW(expected, text));
+        ::DestroyWindow(hwnd);
+    }
+}
+
 TEST(WindowWndTest, UnknownSuperclassFailsAndLeavesTheObjectUnbound)
 {
     MissingSuperclass window;

@@ -19,15 +19,16 @@ struct TokenRow
     int length;  // bytes the token covers
 };
 
-// Double-byte characters whose second byte is a brace: "\x81\x7B" and
-// "\x81\x7D" in code page 936.
+// A UTF-8 character holds no ASCII byte, and a broken one ends before the
+// bracket behind it.
 const TokenRow kTokens[] = {
     { "{b}x", false, ui::MarkupOpenTag, 'b', "", 3 },
     { "<b>x", false, ui::MarkupOpenTag, 'b', "", 3 },
     { "{b>x", false, ui::MarkupOpenTag, 'b', "", 3 },
     { "{c #FF0000}42", false, ui::MarkupOpenTag, 'c', " #FF0000", 11 },
     { "{a http://x/y z}", false, ui::MarkupOpenTag, 'a', " http://x/y z", 16 },
-    { "{f \x81\x7D 12}", false, ui::MarkupOpenTag, 'f', " \x81\x7D 12", 9 },
+    { "{f 微软雅黑 12}", false, ui::MarkupOpenTag, 'f', " 微软雅黑 12", 19 },
+    { "{f \xE5\xBE}", false, ui::MarkupOpenTag, 'f', " \xE5\xBE", 6 },
     { "{/b}", false, ui::MarkupCloseTag, 'b', "", 4 },
     { "</bold>", false, ui::MarkupCloseTag, 'b', "", 7 },
     { "<{>", false, ui::MarkupEscape, '{', "", 3 },
@@ -41,8 +42,8 @@ const TokenRow kTokens[] = {
     { "{/}", false, ui::MarkupText, 0, "", 1 },
     { "{c #FF0000 no end", false, ui::MarkupText, 0, "", 1 },
     { "{/b no end", false, ui::MarkupText, 0, "", 1 },
-    { "{f \x81\x7D", false, ui::MarkupText, 0, "", 1 },
-    { "\x81\x7B" "b}", false, ui::MarkupText, 0, "", 2 },
+    { "{f 微软", false, ui::MarkupText, 0, "", 1 },
+    { "网{b}", false, ui::MarkupText, 0, "", 3 },
     // Inside a raw passage only its end is markup.
     { "{b}", true, ui::MarkupText, 0, "", 1 },
     { "<{>", true, ui::MarkupText, 0, "", 1 },

@@ -7,6 +7,7 @@
 
 #include "tests/ui/gfx/TextTestSupport.h"
 #include "ui/base/UIString.h"
+#include "ui/base/Utf8.h"
 #include "ui/core/WindowHostUI.h"
 
 using texttest::Canvas;
@@ -75,13 +76,14 @@ protected:
     {
         HGDIOBJ old = ::SelectObject(canvas.dc(), host.GetFontRecord(font)->font);
         SIZE size = { 0, 0 };
-        ::GetTextExtentPoint32A(canvas.dc(), text, static_cast<int>(strlen(text)), &size);
+        ui::CWideText wide(text);
+        ::GetTextExtentPoint32W(canvas.dc(), wide, wide.GetLength(), &size);
         ::SelectObject(canvas.dc(), old);
         return size.cx;
     }
     int LineHeight(int font = -1)
     {
-        const TEXTMETRICA& tm = host.GetFontRecord(font)->metrics;
+        const TEXTMETRICW& tm = host.GetFontRecord(font)->metrics;
         return tm.tmHeight + tm.tmExternalLeading;
     }
 
@@ -116,8 +118,8 @@ TEST_F(TextRendererTest, CountdownRunsShareTheLineBottom)
     RECT red = canvas.ColorBox(kRed);
     RECT black = canvas.ColorBox(0);
     // The small characters stand low in the tall line, not at its top.
-    const TEXTMETRICA& big = host.GetFontRecord(1)->metrics;
-    const TEXTMETRICA& small = host.GetDefaultFontRecord()->metrics;
+    const TEXTMETRICW& big = host.GetFontRecord(1)->metrics;
+    const TEXTMETRICW& small = host.GetDefaultFontRecord()->metrics;
     EXPECT_GE(black.top, LineHeight(1) - LineHeight() - 1);
     EXPECT_NEAR(red.bottom, black.bottom, big.tmDescent - small.tmDescent + 2);
 }
@@ -210,8 +212,8 @@ TEST_F(TextRendererTest, UnknownAndUnclosedTagsAndDoubleByteCharacters)
 {
     EXPECT_EQ(Extent("ab"), Measure("{q}a{/q}{z 1}b").right);
     EXPECT_EQ(Extent("{c #FF0000 ab"), Measure("{c #FF0000 ab").right);
-    // The second byte of this character is a brace; it must not open a tag.
-    EXPECT_EQ(Extent("\x81\x7B" "b}x"), Measure("\x81\x7B" "b}x").right);
+    // A character cut short does not take the brace behind it: the tag opens.
+    EXPECT_EQ(Extent("\xE5\xBEx"), Measure("\xE5\xBE{q}x").right);
 
     RECT rc = { 0, 0, 240, 40 };
     Draw("{c #FF0000 ab", rc);
