@@ -1,7 +1,6 @@
 #include "app/MainFrame.h"
 
 #include <shellapi.h>
-#include <stdio.h>
 #include <string.h>
 
 #include "app/FirstPaintReport.h"
@@ -34,7 +33,9 @@ static_assert(sizeof(NOTIFYICONDATAW) == 956, "notification icon record of Windo
 
 } // namespace
 
-MainFrame::MainFrame(std::unique_ptr<TokenClient> client) : m_client(std::move(client))
+MainFrame::MainFrame(std::unique_ptr<TokenClient> client)
+    : m_client(std::move(client))
+    , m_display(*this, *this, *this)
 {
     if (!m_client)
         m_client.reset(new TokenClient());
@@ -174,11 +175,8 @@ void MainFrame::Notify(UINotify& msg)
             CloseToTray();
         } else if (SameText(name, "minbtn")) {
             ::SendMessageA(GetWindowHandle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-        } else if (SameText(name, "btn_newtoken")) {
-            m_client->PostRequest(GetToken);
-            if (CControlUI* button = GetHost().FindControlByName("btn_newtoken"))
-                button->SetEnabled(false);
-            SetControlText("lbl_tokentip", "正在获取验证码 ...... ");
+        } else if (SameText(name, DisplayControlName(RoleCodeButton))) {
+            m_display.RequestCode();
         } else if (SameText(name, "btn_vendor")) {
             OpenVendorPage();
         }
@@ -195,128 +193,37 @@ void MainFrame::OpenVendorPage()
 
 // ---- the display ------------------------------------------------------------------
 
-void MainFrame::SetControlText(const char* name, const char* text)
+void MainFrame::SetRoleText(DisplayRole role, const char* text)
 {
-    if (CControlUI* control = GetHost().FindControlByName(name))
+    if (CControlUI* control = GetHost().FindControlByName(DisplayControlName(role)))
         control->SetText(text);
 }
 
-void MainFrame::EnableCodeButton()
+void MainFrame::EnableCodeButton(bool enabled)
 {
-    if (CControlUI* button = GetHost().FindControlByName("btn_newtoken"))
-        button->SetEnabled(true);
+    if (CControlUI* button = GetHost().FindControlByName(DisplayControlName(RoleCodeButton)))
+        button->SetEnabled(enabled);
 }
 
-void MainFrame::ShowTip(int seconds, int code)
+void MainFrame::StartCountdown()
 {
-    char text[128];
-    switch (code) {
-    case 0:
-        if (seconds > 0)
-            snprintf(text, sizeof(text), "验证码将在{f 1}{c #FF0000}%d{/c}{/f}秒后过期", seconds);
-        else
-            snprintf(text, sizeof(text), "%s", "{f 0}请点击下方按钮来获取验证码{/f}");
-        break;
-    case 2:
-        snprintf(text, sizeof(text), "%s", "{c #FF0000}您连接的设备数已达上限。{/c}");
-        break;
-    case 3:
-        snprintf(text, sizeof(text), "%s", "{c #007F00}您的手机已通过认证， 可以正常上网了。{/c}");
-        break;
-    case -3:
-        snprintf(text, sizeof(text), "%s", "{c #FF0000}通信异常，可能设备正在重启，请稍后重试。{/c}");
-        break;
-    default:
-        snprintf(text, sizeof(text), "%s", "{c #FF0000}通信异常，请检查您的网络。{/c}");
-        break;
-    }
-    if (code != 0)
-        EnableCodeButton();
-    SetControlText("lbl_tokentip", text);
-}
-
-void MainFrame::ShowCodeDigits(const char* text)
-{
-    const char* digits = text != nullptr ? text : "      ";
-    bool ended = false;
-    for (int i = 1; i <= 6; ++i) {
-        char name[16];
-        snprintf(name, sizeof(name), "lbl_token%d", i);
-        // Past the code's end every label shows its space alone.
-        char ch = ended ? '\0' : digits[i - 1];
-        ended = ch == '\0';
-        char label[3] = { ' ', ch, '\0' };
-        SetControlText(name, label);
-    }
-}
-
-void MainFrame::ResetCode(int code)
-{
-    if (CControlUI* tip = GetHost().FindControlByName("lbl_tokentip"))
-        GetHost().KillControlTimers(tip);
-    ShowCodeDigits(nullptr);
-    ShowTip(-1, code);
-    EnableCodeButton();
-    m_secondsLeft = -1;
-    memset(m_shownCode, 0, sizeof(m_shownCode));
-    m_checkPending = false;
-}
-
-void MainFrame::PostCheck()
-{
-    if (m_checkPending)
-        return;
-    m_client->PostRequest(CheckToken);
-    m_checkPending = true;
-}
-
-void MainFrame::OnCodeReply(const TokenEvent& event)
-{
-    if (event.result != 0) {
-        ShowCodeDigits(nullptr);
-        ShowTip(m_secondsLeft, event.result);
-        return;
-    }
-    // The event's field is zero-padded and has no terminator at 32 bytes.
-    memset(m_shownCode, 0, sizeof(m_shownCode));
-    memcpy(m_shownCode, event.token, sizeof(event.token));
-    m_secondsLeft = event.value;
-    if (CControlUI* tip = GetHost().FindControlByName("lbl_tokentip"))
+    if (CControlUI* tip = GetHost().FindControlByName(DisplayControlName(RoleTip)))
         GetHost().SetControlTimer(tip, kCountdownTimer, kCountdownPeriodMs);
-    PostCheck();
-    ShowCodeDigits(m_shownCode);
-    ShowTip(m_secondsLeft, 0);
 }
 
-void MainFrame::OnCheckReply(const TokenEvent& event)
+void MainFrame::StopCountdown()
 {
-    // A reply that comes after the countdown has ended belongs to a code no
-    // longer shown, whatever it says.
-    if (m_secondsLeft <= 0)
-        return;
-    if (event.result != 0) {
-        ResetCode(-3);
-        return;
-    }
-    // Both codes are zero-padded to the event's field size.
-    if (memcmp(event.token, m_shownCode, sizeof(event.token)) != 0)
-        return;
-    if ((event.value & 0xFF) == 0)
-        ResetCode(0);
-    m_checkPending = false;
+    if (CControlUI* tip = GetHost().FindControlByName(DisplayControlName(RoleTip)))
+        GetHost().KillControlTimers(tip);
 }
+
+void MainFrame::PostRequest(RequestKind kind) { m_client->PostRequest(kind); }
 
 void MainFrame::OnCountdownTick(UINotify& msg)
 {
-    if (msg.sender == nullptr || msg.sender != GetHost().FindControlByName("lbl_tokentip"))
+    if (msg.sender == nullptr || msg.sender != GetHost().FindControlByName(DisplayControlName(RoleTip)))
         return;
-    --m_secondsLeft;
-    if (m_secondsLeft == 0) {
-        ResetCode(0);
-        return;
-    }
-    ShowTip(m_secondsLeft, 0);
-    PostCheck();
+    m_display.OnCountdownTick();
 }
 
 // ---- the notification area ------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "app/CodeDisplay.h"
 #include "app/WindowImplBase.h"
 #include "tokenclient/TokenClient.h"
 
@@ -28,7 +29,7 @@ const UINT MSG_AFTER_FIRST_PAINT = WM_USER + 2;
 const UINT_PTR START_FALLBACK_TIMER = 0x5741;
 const UINT START_FALLBACK_MS = 1000;
 
-class MainFrame : public WindowImplBase
+class MainFrame : public WindowImplBase, private IDisplayView, private ICountdownTimer, private IRequestSink
 {
 public:
     // The title, which is also what a second start looks for.
@@ -52,14 +53,13 @@ public:
     bool IsHiddenToTray() const { return m_hiddenToTray; }
     bool HasTrayIcon() const { return m_trayIconShown; }
 
-    // The display's operations, public for the tests.
-    void ShowTip(int seconds, int code);
-    // `text` is read up to its terminator, at most six bytes; null shows
-    // six spaces.
-    void ShowCodeDigits(const char* text);
-    void ResetCode(int code);
-    void OnCodeReply(const TokenEvent& event);
-    void OnCheckReply(const TokenEvent& event);
+    // The display's operations, which CodeDisplay does.
+    void ShowTip(int seconds, int code) { m_display.ShowTip(seconds, code); }
+    void ShowCodeDigits(const char* text) { m_display.ShowCodeDigits(text); }
+    void ResetCode(int code) { m_display.ResetCode(code); }
+    void OnCodeReply(const TokenEvent& event) { m_display.OnCodeReply(event); }
+    void OnCheckReply(const TokenEvent& event) { m_display.OnCheckReply(event); }
+    // Counts down when the sender is the tip, whose timer is the countdown's.
     void OnCountdownTick(ui::UINotify& msg);
     void ToggleShown();
     void AddTrayIcon();
@@ -67,10 +67,6 @@ public:
     // The icon and the client's start, after the first paint or the
     // fallback timer, whichever comes first; once.
     void StartAfterFirstPaint();
-
-    int GetSecondsLeft() const { return m_secondsLeft; }
-    bool IsCheckPending() const { return m_checkPending; }
-    const char* GetShownCode() const { return m_shownCode; }
 
 protected:
     void OnSkinLoaded() override;
@@ -90,19 +86,20 @@ private:
     // The close button and the close message: hide to the notification area.
     void CloseToTray();
     void FillTrayRecord(NOTIFYICONDATAW& data) const;
-    void SetControlText(const char* name, const char* text);
-    void EnableCodeButton();
-    void PostCheck();
     void SwapShownButtons(const char* shown, const char* hidden);
+
+    // The display's view over the host's controls, its countdown as the
+    // tip's control timer, and its requests to the client.
+    void SetRoleText(DisplayRole role, const char* text) override;
+    void EnableCodeButton(bool enabled) override;
+    void StartCountdown() override;
+    void StopCountdown() override;
+    void PostRequest(RequestKind kind) override;
 
     HICON m_trayIcon = nullptr;
     bool m_hiddenToTray = false;
     std::unique_ptr<TokenClient> m_client;
-    bool m_checkPending = false;
-    // The code being counted down. Codes have up to 32 bytes and the event's
-    // field then has no terminator, so one byte more is kept here.
-    char m_shownCode[33] = {};
-    int m_secondsLeft = -1;
+    CodeDisplay m_display;
     bool m_trayIconShown = false;
     bool m_started = false;
     // The shell's "TaskbarCreated" message: the notification area was made
