@@ -153,6 +153,9 @@ protected:
 
     HostWindow window;
     CWindowHostUI* host = nullptr;
+    // Counted controls count here; it outlives the tree, which the host
+    // deletes after the test's body.
+    int visits = 0;
 };
 
 TEST_F(IncrementalLayoutTest, RelayoutPlacesAsALayoutFromScratch)
@@ -225,7 +228,6 @@ TEST_F(IncrementalLayoutTest, RelayoutVisitsOnlyThePathToTheChange)
     // Ten rows of ten columns of ten leaves: 1,111 controls, three deep.
     const int kWide = 10;
     const int kDepth = 3;
-    int visits = 0;
     CContainerUI* root = new Counted<CVerticalLayoutUI>(&visits);
     CControlUI* leaf = nullptr;
     for (int r = 0; r < kWide; ++r) {
