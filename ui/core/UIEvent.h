@@ -4,9 +4,8 @@
 // window host. The host decodes window messages into these records in one
 // place, so controls never see raw messages.
 
-#include <windows.h>
-
 #include "ui/base/UIString.h"
+#include "ui/base/UIWinTypes.h"
 
 namespace ui {
 

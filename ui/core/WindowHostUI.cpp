@@ -1,6 +1,8 @@
 // Window host: the forwarded program settings, setup and teardown, the
-// forwarded resources, option groups, the bookkeeping lists and control
-// timers. Messages, focus and notifications are in WindowHostUIEvents.cpp.
+// window settings, the forwarded resources, the bookkeeping lists, the
+// window timers of the control timers and the removal of a control.
+// Messages and notifications are in WindowHostUIEvents.cpp, painting in
+// WindowHostUIPaint.cpp.
 
 #include "ui/core/WindowHostUI.h"
 
@@ -17,10 +19,7 @@ HPEN CWindowHostUI::s_updatePen = nullptr;
 
 namespace {
 
-// Window timer ids cycle through 0..254; the counter starts so that the
-// first id a host hands out is 17.
-const UINT kTimerCounterStart = 4096;
-const UINT kTimerIdCount = 255;
+void DeleteControl(CControlUI* control) { delete control; }
 
 void RemoveAllOccurrences(CUIPtrArray& list, void* p)
 {
@@ -62,37 +61,16 @@ UIImageLoader CWindowHostUI::GetImageLoader() { return CProgramUI::GetImageLoade
 CWindowHostUI::CWindowHostUI()
     : m_window(nullptr)
     , m_paintDC(nullptr)
-    , m_offscreen(nullptr)
-    , m_background(nullptr)
-    , m_tooltip(nullptr)
-    , m_showUpdateRect(false)
     , m_root(nullptr)
-    , m_focus(nullptr)
-    , m_hover(nullptr)
-    , m_click(nullptr)
-    , m_keyPressed(nullptr)
-    , m_timerCounter(kTimerCounterStart)
     , m_firstLayout(true)
     , m_updateNeeded(false)
-    , m_focusNeeded(false)
-    , m_offscreenPaint(true)
-    , m_alphaBackground(false)
-    , m_mouseTracking(false)
-    , m_highSurrogate(0)
-    , m_mouseCaptured(false)
-    , m_resourceParent(nullptr)
     , m_destroying(false)
+    , m_resourceParent(nullptr)
+    , m_timers(*this)
+    , m_focus(*this)
+    , m_pointer(*this)
+    , m_cleanup(DeleteControl)
 {
-    ZeroMemory(&m_toolInfo, sizeof(m_toolInfo));
-    m_lastMousePos.x = -1;
-    m_lastMousePos.y = -1;
-    m_minTrack.cx = m_minTrack.cy = 0;
-    m_maxTrack.cx = m_maxTrack.cy = 0;
-    m_initialSize.cx = m_initialSize.cy = 0;
-    m_roundCorner.cx = m_roundCorner.cy = 0;
-    ::SetRectEmpty(&m_sizeBox);
-    ::SetRectEmpty(&m_caption);
-
     if (s_updatePen == nullptr) {
         s_updatePen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
         // Loaded once, so that its blending functions can be found later.
@@ -115,15 +93,7 @@ CWindowHostUI::~CWindowHostUI()
     m_resources.ReleaseAll();
     ClearOptionGroups();
     ClearTimers();
-    while (m_postedNotifications.GetSize() > 0) {
-        delete static_cast<UINotify*>(m_postedNotifications.GetAt(0));
-        m_postedNotifications.Remove(0);
-    }
-
-    if (m_tooltip != nullptr && ::IsWindow(m_tooltip))
-        ::DestroyWindow(m_tooltip);
-    m_tooltip = nullptr;
-    ReleasePaintBuffers();
+    m_buffers.Release();
     if (m_paintDC != nullptr)
         ::ReleaseDC(m_window, m_paintDC);
     m_paintDC = nullptr;
@@ -136,7 +106,7 @@ void CWindowHostUI::AttachWindow(HWND window)
     // Binding again releases what the previous window gave.
     if (m_paintDC != nullptr)
         ::ReleaseDC(m_window, m_paintDC);
-    ReleasePaintBuffers();
+    m_buffers.Release();
     m_window = window;
     m_paintDC = window != nullptr ? ::GetDC(window) : nullptr;
     m_resources.SetMeasureDC(m_paintDC);
@@ -146,14 +116,8 @@ void CWindowHostUI::AttachWindow(HWND window)
 
 bool CWindowHostUI::AttachRoot(CControlUI* root)
 {
-    SetFocusControl(nullptr);
-    m_keyPressed = nullptr;
-    m_hover = nullptr;
-    m_click = nullptr;
-    if (m_mouseCaptured) {
-        m_mouseCaptured = false;
-        ::ReleaseCapture();
-    }
+    m_focus.Reset();
+    m_pointer.Reset();
     if (m_root != nullptr && m_root != root) {
         m_overlays.Empty();
         DeleteControlLater(m_root);
@@ -161,7 +125,7 @@ bool CWindowHostUI::AttachRoot(CControlUI* root)
     m_root = root;
     m_firstLayout = true;
     m_updateNeeded = true;
-    m_focusNeeded = true;
+    m_focus.SetFocusNeeded(true);
     if (root == nullptr)
         return false;
     root->SetHost(this, root->GetParent(), true);
@@ -214,36 +178,29 @@ void CWindowHostUI::SetWindowAlpha(int alpha)
 
 void CWindowHostUI::SetMinTrackSize(int cx, int cy)
 {
-    m_minTrack.cx = cx;
-    m_minTrack.cy = cy;
+    m_settings.minTrack.cx = cx;
+    m_settings.minTrack.cy = cy;
 }
 
 void CWindowHostUI::SetMaxTrackSize(int cx, int cy)
 {
-    m_maxTrack.cx = cx;
-    m_maxTrack.cy = cy;
+    m_settings.maxTrack.cx = cx;
+    m_settings.maxTrack.cy = cy;
 }
 
 void CWindowHostUI::SetInitialSize(int cx, int cy)
 {
-    m_initialSize.cx = cx;
-    m_initialSize.cy = cy;
+    m_settings.initialSize.cx = cx;
+    m_settings.initialSize.cy = cy;
     if (m_root == nullptr && m_window != nullptr)
         ::SetWindowPos(m_window, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CWindowHostUI::SetSizeBox(const RECT& box) { m_sizeBox = box; }
-void CWindowHostUI::SetCaptionRect(const RECT& caption) { m_caption = caption; }
-
 void CWindowHostUI::SetRoundCorner(int cx, int cy)
 {
-    m_roundCorner.cx = cx;
-    m_roundCorner.cy = cy;
+    m_settings.roundCorner.cx = cx;
+    m_settings.roundCorner.cy = cy;
 }
-
-void CWindowHostUI::SetShowUpdateRect(bool show) { m_showUpdateRect = show; }
-void CWindowHostUI::SetAlphaBackground(bool on) { m_alphaBackground = on; }
-void CWindowHostUI::SetOffscreenPainting(bool on) { m_offscreenPaint = on; }
 
 // The colours are read from the topmost resources of the chain.
 DWORD CWindowHostUI::GetDisabledTextColor() const { return m_resources.GetDisabledTextColor(); }
@@ -315,54 +272,6 @@ const char* CWindowHostUI::GetClassDefaults(const char* className) const
 
 void CWindowHostUI::ClearClassDefaults() { m_resources.ClearClassDefaults(); }
 
-// ---- option groups ------------------------------------------------------------------
-
-bool CWindowHostUI::JoinOptionGroup(const char* group, CControlUI* control)
-{
-    if (group == nullptr)
-        return false;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
-    if (members != nullptr) {
-        if (members->Find(control) >= 0)
-            return false;
-        return members->Add(control);
-    }
-    members = new (std::nothrow) CUIPtrArray(6);
-    if (members == nullptr)
-        return false;
-    if (!members->Add(control) || !m_optionGroups.Insert(group, members)) {
-        delete members;
-        return false;
-    }
-    return true;
-}
-
-void CWindowHostUI::LeaveOptionGroup(const char* group, CControlUI* control)
-{
-    if (group == nullptr)
-        return;
-    CUIPtrArray* members = static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
-    if (members == nullptr)
-        return;
-    RemoveFirst(*members, control);
-    if (members->GetSize() == 0) {
-        m_optionGroups.Remove(group);
-        delete members;
-    }
-}
-
-CUIPtrArray* CWindowHostUI::GetOptionGroupMembers(const char* group) const
-{
-    if (group == nullptr)
-        return nullptr;
-    return static_cast<CUIPtrArray*>(m_optionGroups.Find(group));
-}
-
-void CWindowHostUI::ClearOptionGroups()
-{
-    m_optionGroups.Drain([](void* value) { delete static_cast<CUIPtrArray*>(value); });
-}
-
 // ---- lists ------------------------------------------------------------------------
 
 bool CWindowHostUI::AddListener(INotifyUI* listener) { return m_notifiers.Add(listener); }
@@ -395,7 +304,7 @@ void CWindowHostUI::DeleteControlLater(CControlUI* control)
     if (control == nullptr)
         return;
     // Handing a control over twice would delete it twice.
-    UI_ASSERT(m_cleanup.Find(control) < 0);
+    UI_ASSERT(!m_cleanup.Contains(control));
     // Once detached, the controls of the subtree no longer tell the host
     // when they go, so every reference to them is dropped now.
     control->FindControl(ForgetVisitor, this, 0);
@@ -407,137 +316,32 @@ void CWindowHostUI::DeleteControlLater(CControlUI* control)
         ::PostMessageA(m_window, MessageHostCleanup, 0, 0);
 }
 
-void CWindowHostUI::DeleteCleanupList()
-{
-    // Deleting a control may hand further controls to the list.
-    while (m_cleanup.GetSize() > 0) {
-        CUIPtrArray doomed(m_cleanup);
-        m_cleanup.Empty();
-        for (int i = 0; i < doomed.GetSize(); ++i)
-            delete static_cast<CControlUI*>(doomed.GetAt(i));
-    }
-}
-
 // ---- control timers and control removal ------------------------------------------------
 
-bool CWindowHostUI::TakeTimerId(UINT& id)
+bool CWindowHostUI::StartTimer(UITimerWindow window, unsigned id, unsigned elapseMs)
 {
-    // An id still held by a record (killed records keep theirs for reuse)
-    // is skipped, so that two records never share one platform timer.
-    for (UINT attempt = 0; attempt < kTimerIdCount; ++attempt) {
-        m_timerCounter = (m_timerCounter + 1) % kTimerIdCount;
-        bool taken = false;
-        for (int i = 0; i < m_timers.GetSize() && !taken; ++i) {
-            const UITimerInfo* timer = static_cast<const UITimerInfo*>(m_timers.GetAt(i));
-            taken = timer->window == m_window && timer->windowTimerId == m_timerCounter;
-        }
-        if (!taken) {
-            id = m_timerCounter;
-            return true;
-        }
-    }
-    return false;
+    return ::SetTimer(static_cast<HWND>(const_cast<void*>(window)), id, elapseMs, nullptr) != 0;
 }
 
-bool CWindowHostUI::SetControlTimer(CControlUI* control, UINT localId, UINT elapseMs)
+void CWindowHostUI::StopTimer(UITimerWindow window, unsigned id)
 {
-    // Without a window the platform would make a thread timer with an id of
-    // its own choosing, which the host could never match.
-    if (control == nullptr || m_window == nullptr)
-        return false;
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
-        if (timer->control != control || timer->window != m_window || timer->localId != localId)
-            continue;
-        if (!timer->killed)
-            return false;
-        if (::SetTimer(m_window, timer->windowTimerId, elapseMs, nullptr) == 0)
-            return false;
-        timer->killed = false;
-        return true;
-    }
-    UINT id;
-    if (!TakeTimerId(id))
-        return false;
-    if (::SetTimer(m_window, id, elapseMs, nullptr) == 0)
-        return false;
-    UITimerInfo* timer = new (std::nothrow) UITimerInfo;
-    if (timer == nullptr || !m_timers.Add(timer)) {
-        ::KillTimer(m_window, id);
-        delete timer;
-        return false;
-    }
-    timer->control = control;
-    timer->localId = localId;
-    timer->window = m_window;
-    timer->windowTimerId = id;
-    timer->killed = false;
-    return true;
-}
-
-bool CWindowHostUI::KillControlTimer(CControlUI* control, UINT localId)
-{
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
-        if (timer->control == control && timer->window == m_window && timer->localId == localId
-            && !timer->killed) {
-            if (::IsWindow(m_window))
-                ::KillTimer(timer->window, timer->windowTimerId);
-            timer->killed = true;
-            return true;
-        }
-    }
-    return false;
-}
-
-void CWindowHostUI::KillControlTimers(CControlUI* control)
-{
-    for (int i = m_timers.GetSize() - 1; i >= 0; --i) {
-        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
-        if (timer->control != control || timer->window != m_window)
-            continue;
-        if (!timer->killed && ::IsWindow(timer->window))
-            ::KillTimer(timer->window, timer->windowTimerId);
-        m_timers.Remove(i);
-        delete timer;
-    }
-}
-
-void CWindowHostUI::ClearTimers()
-{
-    for (int i = 0; i < m_timers.GetSize(); ++i) {
-        UITimerInfo* timer = static_cast<UITimerInfo*>(m_timers.GetAt(i));
-        if (!timer->killed && ::IsWindow(timer->window))
-            ::KillTimer(timer->window, timer->windowTimerId);
-        delete timer;
-    }
-    m_timers.Empty();
+    HWND hwnd = static_cast<HWND>(const_cast<void*>(window));
+    if (::IsWindow(hwnd))
+        ::KillTimer(hwnd, id);
 }
 
 void CWindowHostUI::ForgetControl(CControlUI* control)
 {
     if (control == nullptr)
         return;
-    if (m_keyPressed == control)
-        m_keyPressed = nullptr;
-    if (m_hover == control)
-        m_hover = nullptr;
-    if (m_click == control) {
-        m_click = nullptr;
-        // Nobody is left to take the button-up that would end the capture.
-        if (m_mouseCaptured) {
-            m_mouseCaptured = false;
-            ::ReleaseCapture();
-        }
-    }
-    if (m_focus == control)
-        m_focus = nullptr;
+    m_focus.Forget(control);
+    m_pointer.Forget(control);
     KillControlTimers(control);
     const char* name = control->GetName();
     if (name != nullptr && name[0] != '\0' && m_names.Find(name) == control)
         m_names.Remove(name);
     RemoveAllOccurrences(m_overlays, control);
-    DropPostedNotificationsFor(control);
+    m_posted.DropFor(control);
 }
 
 } // namespace ui

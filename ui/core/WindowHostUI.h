@@ -1,10 +1,20 @@
 #pragma once
 
-// The per-window manager of the control framework. Program-wide settings
-// live in CProgramUI and fonts, images, class defaults and text colours in a
-// CResourcesUI (both ui/gfx); the host forwards to them and keeps the
-// window, the tree, focus, mouse, timers, notifications and painting.
-// Sections:
+// The per-window manager of the control framework: it holds the window and
+// the control tree, and turns the window's messages into UIEvents for one
+// control and UINotify records for the listeners, in one place, so that the
+// controls never see raw messages. Its jobs live in objects of their own,
+// which its operations forward to:
+//   CProgramUI       program-wide settings (ui/gfx)
+//   CResourcesUI     fonts, images, class defaults, text colours (ui/gfx)
+//   UIHostSettings   what the skin sets for the window
+//   COptionGroupsUI  option groups
+//   CControlTimersUI control timers on window timers of the host's numbering
+//   CHostFocusUI     focus, Tab and shortcuts, keys and characters
+//   CHostPointerUI   hover, mouse tracking, the tooltip, clicks and capture
+//   CNotificationQueueUI, CDeleteLaterUI  posted notifications, delayed deletion
+//   CPaintBuffersUI  the off-screen bitmaps of painting
+// Sections below:
 //   process-wide settings and the message loop
 //   setup: window, root, name map
 //   window settings and colours
@@ -12,15 +22,19 @@
 //   lists: listeners, filters, overlay controls, delayed deletion
 //   control timers and control removal
 //   messages, focus and notifications
-// Window messages become UIEvents for one control and UINotify records for
-// the listeners here, in one place; the controls never see raw messages.
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "ui/base/UIPtrArray.h"
 #include "ui/base/UIString.h"
 #include "ui/base/UIStringMap.h"
+#include "ui/core/ControlTimersUI.h"
+#include "ui/core/HostFocusUI.h"
+#include "ui/core/HostPointerUI.h"
+#include "ui/core/HostSettingsUI.h"
+#include "ui/core/NotificationQueueUI.h"
+#include "ui/core/OptionGroupsUI.h"
+#include "ui/core/PaintBuffersUI.h"
 #include "ui/core/UIEvent.h"
 #include "ui/gfx/IResourcesUI.h"
 #include "ui/gfx/ResourcesUI.h"
@@ -28,7 +42,6 @@
 namespace ui {
 
 class CControlUI;
-class CMemoryBitmapUI;
 
 // Private messages of the host's window.
 enum
@@ -39,7 +52,7 @@ enum
 
 // Draws as the resources of its controls: CRenderer takes the host where
 // it takes an IResourcesUI.
-class CWindowHostUI : public IResourcesUI
+class CWindowHostUI : public IResourcesUI, private ITimerPlatformUI
 {
 public:
     CWindowHostUI();
@@ -105,29 +118,29 @@ public:
     // removes the layered style.
     void SetWindowAlpha(int alpha);
 
-    SIZE GetMinTrackSize() const { return m_minTrack; }
+    SIZE GetMinTrackSize() const { return m_settings.minTrack; }
     void SetMinTrackSize(int cx, int cy);
-    SIZE GetMaxTrackSize() const { return m_maxTrack; }
+    SIZE GetMaxTrackSize() const { return m_settings.maxTrack; }
     void SetMaxTrackSize(int cx, int cy);
-    SIZE GetInitialSize() const { return m_initialSize; }
+    SIZE GetInitialSize() const { return m_settings.initialSize; }
     // Resizes the bound window at once while no root is attached.
     void SetInitialSize(int cx, int cy);
-    RECT GetSizeBox() const { return m_sizeBox; }
-    void SetSizeBox(const RECT& box);
-    RECT GetCaptionRect() const { return m_caption; }
-    void SetCaptionRect(const RECT& caption);
-    SIZE GetRoundCorner() const { return m_roundCorner; }
+    RECT GetSizeBox() const { return m_settings.sizeBox; }
+    void SetSizeBox(const RECT& box) { m_settings.sizeBox = box; }
+    RECT GetCaptionRect() const { return m_settings.caption; }
+    void SetCaptionRect(const RECT& caption) { m_settings.caption = caption; }
+    SIZE GetRoundCorner() const { return m_settings.roundCorner; }
     void SetRoundCorner(int cx, int cy);
     // Outline every repainted area in red; off by default ("showdirty").
-    bool IsShowUpdateRect() const { return m_showUpdateRect; }
-    void SetShowUpdateRect(bool show);
+    bool IsShowUpdateRect() const { return m_settings.showUpdateRect; }
+    void SetShowUpdateRect(bool show) { m_settings.showUpdateRect = show; }
     // Blend the tree over a copy of what lies under the window; off by
     // default ("bktrans").
-    bool IsAlphaBackground() const { return m_alphaBackground; }
-    void SetAlphaBackground(bool on);
+    bool IsAlphaBackground() const { return m_settings.alphaBackground; }
+    void SetAlphaBackground(bool on) { m_settings.alphaBackground = on; }
     // Paint through an off-screen bitmap; on by default.
-    bool IsOffscreenPainting() const { return m_offscreenPaint; }
-    void SetOffscreenPainting(bool on);
+    bool IsOffscreenPainting() const { return m_settings.offscreenPaint; }
+    void SetOffscreenPainting(bool on) { m_settings.offscreenPaint = on; }
 
     // The text colours of the topmost host of the resource-parent chain.
     DWORD GetDisabledTextColor() const override;
@@ -176,10 +189,10 @@ public:
     const char* GetClassDefaults(const char* className) const;
     void ClearClassDefaults();
 
-    bool JoinOptionGroup(const char* group, CControlUI* control);
-    void LeaveOptionGroup(const char* group, CControlUI* control);
-    CUIPtrArray* GetOptionGroupMembers(const char* group) const;
-    void ClearOptionGroups();
+    bool JoinOptionGroup(const char* group, CControlUI* control) { return m_optionGroups.Join(group, control); }
+    void LeaveOptionGroup(const char* group, CControlUI* control) { m_optionGroups.Leave(group, control); }
+    CUIPtrArray* GetOptionGroupMembers(const char* group) const { return m_optionGroups.GetMembers(group); }
+    void ClearOptionGroups() { m_optionGroups.Clear(); }
 
     // ---- lists ---------------------------------------------------------------
     // None checks for duplicates; removal takes out the first occurrence.
@@ -200,10 +213,13 @@ public:
     void DeleteControlLater(CControlUI* control);
 
     // ---- control timers and control removal ---------------------------------
-    bool SetControlTimer(CControlUI* control, UINT localId, UINT elapseMs);
-    bool KillControlTimer(CControlUI* control, UINT localId);
-    void KillControlTimers(CControlUI* control);
-    void ClearTimers();
+    bool SetControlTimer(CControlUI* control, UINT localId, UINT elapseMs)
+    {
+        return m_timers.Set(m_window, control, localId, elapseMs);
+    }
+    bool KillControlTimer(CControlUI* control, UINT localId) { return m_timers.Kill(m_window, control, localId); }
+    void KillControlTimers(CControlUI* control) { m_timers.KillAll(m_window, control); }
+    void ClearTimers() { m_timers.Clear(); }
 
     // Called by a control being deleted: drops every reference to it.
     void ForgetControl(CControlUI* control);
@@ -213,8 +229,8 @@ public:
     bool IsUpdateNeeded() const { return m_updateNeeded; }
     void SetUpdateNeeded(bool needed = true) { m_updateNeeded = needed; }
     // Focus goes to a tab stop at the next paint.
-    bool IsFocusNeeded() const { return m_focusNeeded; }
-    void SetFocusNeeded(bool needed = true) { m_focusNeeded = needed; }
+    bool IsFocusNeeded() const { return m_focus.IsFocusNeeded(); }
+    void SetFocusNeeded(bool needed = true) { m_focus.SetFocusNeeded(needed); }
     // What a paint does before it draws: the layout pass when one is
     // needed (only the controls that asked, and what their placement
     // moves), then the focus that waited for it. Nothing without a window
@@ -228,25 +244,25 @@ public:
     // A queued message before translation; true when consumed.
     bool PreviewMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    void SetFocusControl(CControlUI* control);
-    CControlUI* GetFocusControl() const { return m_focus; }
+    void SetFocusControl(CControlUI* control) { m_focus.SetFocus(control); }
+    CControlUI* GetFocusControl() const { return m_focus.GetFocus(); }
     // Places the focus near `control` without focus events; they follow at
     // the next paint.
-    void FocusAtNextPaint(CControlUI* control);
+    void FocusAtNextPaint(CControlUI* control) { m_focus.FocusAtNextPaint(control); }
     // Tab navigation; `forward` false goes backwards.
-    bool MoveFocus(bool forward);
+    bool MoveFocus(bool forward) { return m_focus.MoveFocus(forward); }
     // The tab stop after (or before) `from` in tree order, wrapping around
     // at the ends; with a null `from`, the first tab stop of the tree. Null
     // only when the tree has no tab stop. Visits visible and enabled
     // controls, containers first.
-    CControlUI* FindTabStop(CControlUI* from, bool forward) const;
+    CControlUI* FindTabStop(CControlUI* from, bool forward) const { return m_focus.FindTabStop(from, forward); }
 
     // The topmost visible control that takes the mouse under `point`.
     CControlUI* FindControlAt(POINT point) const;
 
-    CControlUI* GetHoverControl() const { return m_hover; }
-    CControlUI* GetClickControl() const { return m_click; }
-    POINT GetLastMousePos() const override { return m_lastMousePos; }
+    CControlUI* GetHoverControl() const { return m_pointer.GetHover(); }
+    CControlUI* GetClickControl() const { return m_pointer.GetClick(); }
+    POINT GetLastMousePos() const override { return m_pointer.GetLastPos(); }
 
     // Delivers at once to the sender's notify listeners, then to every
     // registered listener. With `posted` the record is queued and delivered
@@ -257,108 +273,60 @@ public:
     void SendNotification(UINotify& notify, bool posted = false);
 
 private:
-    // One control timer on a window timer of the host's numbering.
-    struct UITimerInfo
-    {
-        CControlUI* control;
-        UINT localId;
-        HWND window;
-        UINT windowTimerId;
-        bool killed;  // the platform timer is stopped; the record stays for reuse
-    };
-    struct TabSearch;
-    struct ShortcutSearch;
+    // The parts of the host; they reach the window, the tree and event
+    // delivery through it.
+    friend class CHostFocusUI;
+    friend class CHostPointerUI;
 
     // Event delivery.
     void SendEvent(CControlUI* control, UIEvent& event);
-    // Sends the focused control its kill-focus event (naming `next`) and
-    // notification; no control has the focus afterwards.
-    void TakeFocusAway(CControlUI* next);
     void InitEvent(UIEvent& event, int type, CControlUI* sender) const;
     void SendMouseEvent(CControlUI* target, int type, POINT pt, WORD keys = 0, WPARAM wParam = 0, LPARAM lParam = 0);
     void DeliverNotification(UINotify& notify);
     void DeliverPostedNotifications();
-    void DropPostedNotificationsFor(CControlUI* control);
-    void DeleteCleanupList();
-    bool IsOwnControl(CControlUI* control) const;
+    void DeleteCleanupList() { m_cleanup.DeleteAll(); }
 
     // Message handlers.
-    void OnMouseMove(LPARAM lParam);
-    void OnMouseLeave();
-    bool OnMouseHover(LPARAM lParam);
-    void OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam);
-    void OnButtonUp(WPARAM wParam, LPARAM lParam);
-    void OnDoubleClick(WPARAM wParam, LPARAM lParam);
-    void OnContextMenu(WPARAM wParam, LPARAM lParam);
-    void OnMouseWheel(WPARAM wParam, LPARAM lParam);
-    bool OnSetCursor(LPARAM lParam, WPARAM wParam, LRESULT& result);
-    void OnKey(int eventType, WPARAM wParam);
-    void OnChar(WPARAM wParam);
     void OnTimer(WPARAM wParam);
     void OnClose();
+    void OnMinMaxInfo(MINMAXINFO* info) const;
     bool OnPaint();
     void OnPrintClient(HDC dc, LPARAM options);
-    void DeactivateTooltip();
-    bool ShortcutKey(WPARAM key);
+
+    // The control timers' window timers.
+    bool StartTimer(UITimerWindow window, unsigned id, unsigned elapseMs) override;
+    void StopTimer(UITimerWindow window, unsigned id) override;
 
     // Painting (WindowHostUIPaint.cpp).
-    void ReleasePaintBuffers();
     void LayoutBeforePaint();
-    void PlaceFocusAfterPaintLayout();
-    bool EnsureOffscreenBuffer();
-    void CopyBackground(HDC target, const RECT& paint);
-    void PaintThroughBuffer(HDC target, const RECT& paint);
-    bool TakeTimerId(UINT& id);
+    void PaintThroughBuffer(HDC target, HDC buffer, const RECT& paint);
 
     static CControlUI* FindPointVisitor(CControlUI* control, void* data);
-    static CControlUI* TabSearchVisitor(CControlUI* control, void* data);
-    static CControlUI* ShortcutVisitor(CControlUI* control, void* data);
     static CControlUI* ForgetVisitor(CControlUI* control, void* data);
 
     HWND m_window;
-    HDC m_paintDC;
-    CMemoryBitmapUI* m_offscreen;   // the tree is painted here, then copied to the window
-    CMemoryBitmapUI* m_background;  // what lay under the window, with "bktrans"
-    HWND m_tooltip;
-    TTTOOLINFOW m_toolInfo;
-    bool m_showUpdateRect;
-
+    HDC m_paintDC;  // the window's, kept for measuring text
     CControlUI* m_root;
-    CControlUI* m_focus;
-    CControlUI* m_hover;
-    CControlUI* m_click;
-    CControlUI* m_keyPressed;
-    POINT m_lastMousePos;
-
-    SIZE m_minTrack;
-    SIZE m_maxTrack;
-    SIZE m_initialSize;
-    RECT m_sizeBox;
-    SIZE m_roundCorner;
-    RECT m_caption;
-
-    UINT m_timerCounter;
+    CUIStringMap m_names;
     bool m_firstLayout;
     bool m_updateNeeded;
-    bool m_focusNeeded;
-    bool m_offscreenPaint;
-    bool m_alphaBackground;
-    bool m_mouseTracking;
-    WORD m_highSurrogate;  // the first half of a character whose WM_CHAR comes in two
-    bool m_mouseCaptured;
+    bool m_destroying;
+
+    UIHostSettings m_settings;
+    CWindowHostUI* m_resourceParent;
+    CResourcesUI m_resources;
+    COptionGroupsUI m_optionGroups;
+    CControlTimersUI m_timers;
+    CHostFocusUI m_focus;
+    CHostPointerUI m_pointer;
+    CNotificationQueueUI m_posted;
+    CDeleteLaterUI m_cleanup;
+    CPaintBuffersUI m_buffers;
 
     CUIPtrArray m_notifiers;
-    CUIPtrArray m_timers;
     CUIPtrArray m_translateFilters;
     CUIPtrArray m_windowFilters;
     CUIPtrArray m_overlays;
-    CUIPtrArray m_cleanup;
-    CUIPtrArray m_postedNotifications;
-    CUIStringMap m_names;
-    CUIStringMap m_optionGroups;
-    CWindowHostUI* m_resourceParent;
-    CResourcesUI m_resources;
-    bool m_destroying;
 
     static CUIPtrArray s_liveHosts;
     static HPEN s_updatePen;

@@ -7,13 +7,10 @@
 #include <new>
 
 #include "ui/core/ControlUI.h"
-#include "ui/gfx/MemoryBitmap.h"
 
 namespace ui {
 
 namespace {
-
-const DWORD kCopy = SRCCOPY;  // 0xCC0020
 
 bool IsEmptyRect(const RECT& rc)
 {
@@ -34,7 +31,7 @@ void CWindowHostUI::LayoutBeforePaint()
     if (m_root->IsLayoutPending()) {
         m_root->SetBounds(client);
         // The buffers follow the new size at the next paint.
-        ReleasePaintBuffers();
+        m_buffers.Release();
     }
     // Only the paths down to the controls that asked are walked; a layout
     // leaves alone the children of a control placed where it already was.
@@ -54,76 +51,17 @@ void CWindowHostUI::UpdateLayout()
         LayoutBeforePaint();
     // The layout may have sent "windowinit", whose listeners may have
     // replaced or dropped the tree.
-    if (m_focusNeeded && m_root != nullptr)
-        PlaceFocusAfterPaintLayout();
-}
-
-void CWindowHostUI::PlaceFocusAfterPaintLayout()
-{
-    if (m_updateNeeded) {
-        // The layout asked for another one; the focus waits for it.
-        ::InvalidateRect(m_window, nullptr, FALSE);
-        return;
-    }
-    CControlUI* next = FindTabStop(m_focus, true);
-    if (next != nullptr)
-        SetFocusControl(next);
-    m_focusNeeded = false;
+    if (m_focus.IsFocusNeeded() && m_root != nullptr)
+        m_focus.PlaceAfterLayout();
 }
 
 // ---- painting ---------------------------------------------------------------------
 
-void CWindowHostUI::ReleasePaintBuffers()
+void CWindowHostUI::PaintThroughBuffer(HDC target, HDC buffer, const RECT& paint)
 {
-    delete m_offscreen;
-    delete m_background;
-    m_offscreen = nullptr;
-    m_background = nullptr;
-}
-
-bool CWindowHostUI::EnsureOffscreenBuffer()
-{
-    if (m_offscreen != nullptr)
-        return true;
-    RECT client;
-    if (m_paintDC == nullptr || !::GetClientRect(m_window, &client) || IsEmptyRect(client))
-        return false;
-    m_offscreen =
-        new (std::nothrow) CMemoryBitmapUI(m_paintDC, client.right - client.left, client.bottom - client.top);
-    if (m_offscreen == nullptr || !m_offscreen->IsReady()) {
-        // Painting goes straight to the window rather than nowhere.
-        ReleasePaintBuffers();
-        return false;
-    }
-    return true;
-}
-
-void CWindowHostUI::CopyBackground(HDC target, const RECT& paint)
-{
-    if (m_background == nullptr) {
-        RECT client;
-        ::GetClientRect(m_window, &client);
-        m_background =
-            new (std::nothrow) CMemoryBitmapUI(m_paintDC, client.right - client.left, client.bottom - client.top);
-        if (m_background == nullptr || !m_background->IsReady()) {
-            delete m_background;
-            m_background = nullptr;
-            return;
-        }
-        // What lies under the window now is kept until the next full layout.
-        ::BitBlt(m_background->GetDC(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-                 target, paint.left, paint.top, kCopy);
-    }
-    ::BitBlt(m_offscreen->GetDC(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-             m_background->GetDC(), paint.left, paint.top, kCopy);
-}
-
-void CWindowHostUI::PaintThroughBuffer(HDC target, const RECT& paint)
-{
-    HDC buffer = m_offscreen->GetDC();
     int saved = ::SaveDC(buffer);
-    if (m_alphaBackground)
-        CopyBackground(target, paint);
+    if (m_settings.alphaBackground)
+        m_buffers.CopyBackground(target, paint);
 
     m_root->Paint(buffer, paint);
     // Walked by index: an overlay may leave the list while it paints.
@@ -131,10 +69,9 @@ void CWindowHostUI::PaintThroughBuffer(HDC target, const RECT& paint)
         static_cast<CControlUI*>(m_overlays.GetAt(i))->PaintOverlay(buffer, paint);
 
     ::RestoreDC(buffer, saved);
-    ::BitBlt(target, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, buffer, paint.left,
-             paint.top, kCopy);
+    m_buffers.CopyTo(target, paint);
 
-    if (m_showUpdateRect) {
+    if (m_settings.showUpdateRect) {
         HGDIOBJ oldPen = ::SelectObject(target, s_updatePen);
         HGDIOBJ oldBrush = ::SelectObject(target, ::GetStockObject(HOLLOW_BRUSH));
         ::Rectangle(target, paint.left, paint.top, paint.right, paint.bottom);
@@ -156,12 +93,17 @@ bool CWindowHostUI::OnPaint()
     }
 
     UpdateLayout();
-    bool buffered = m_offscreenPaint && m_root != nullptr && EnsureOffscreenBuffer();
+    HDC buffer = nullptr;
+    RECT client;
+    if (m_settings.offscreenPaint && m_root != nullptr && ::GetClientRect(m_window, &client)) {
+        SIZE size = { client.right - client.left, client.bottom - client.top };
+        buffer = m_buffers.Ensure(m_paintDC, size);
+    }
 
     HDC target = ::BeginPaint(m_window, &ps);
     if (target != nullptr && m_root != nullptr) {
-        if (buffered) {
-            PaintThroughBuffer(target, ps.rcPaint);
+        if (buffer != nullptr) {
+            PaintThroughBuffer(target, buffer, ps.rcPaint);
         } else {
             int saved = ::SaveDC(target);
             m_root->Paint(target, ps.rcPaint);
