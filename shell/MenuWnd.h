@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "app/MenuObserver.h"
+#include "shell/MenuObserver.h"
 #include "ui/base/UIString.h"
 #include "ui/core/UIEvent.h"
 #include "ui/core/WindowHostUI.h"

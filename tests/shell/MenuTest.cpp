@@ -11,8 +11,8 @@
 
 #include <vector>
 
-#include "app/MenuUI.h"
-#include "app/MenuWnd.h"
+#include "shell/MenuUI.h"
+#include "shell/MenuWnd.h"
 #include "tests/ui/core/HostTestSupport.h"
 #include "ui/base/Utf8.h"
 #include "ui/controls/ButtonUI.h"

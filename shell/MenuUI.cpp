@@ -1,10 +1,10 @@
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 
 #include <string.h>
 
 #include <new>
 
-#include "app/MenuWnd.h"
+#include "shell/MenuWnd.h"
 #include "ui/controls/ListHeaderUI.h"
 #include "ui/core/WindowHostUI.h"
 #include "ui/gfx/Renderer.h"

@@ -1,8 +1,8 @@
-#include "app/MenuWnd.h"
+#include "shell/MenuWnd.h"
 
 #include <new>
 
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 #include "ui/controls/ListBodyUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/skin/SkinBuilder.h"
