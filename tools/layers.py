@@ -2,9 +2,9 @@
 """Checks that every folder of the project includes only folders below it.
 
 The order, from the bottom: ui/base, ui/gfx, ui/core, ui/controls, ui/skin,
-then app/. tokenclient/ stands beside the framework: it includes none of it,
-and only app/ includes it; nothing includes app/. tools/ and tests/ mirror the folders and are not
-checked.
+shell/, then app/. tokenclient/ stands beside the framework and the shell: it
+includes none of them, and only app/ includes it; nothing includes app/.
+tools/ and tests/ mirror the folders and are not checked.
 
   layers.py            lists every include that goes upward; exit 1 if any
   layers.py --counts   also prints how often each folder includes each other
@@ -14,16 +14,16 @@ import re
 import subprocess
 import sys
 
-ORDER = ["ui/base", "ui/gfx", "ui/core", "ui/controls", "ui/skin"]
+ORDER = ["ui/base", "ui/gfx", "ui/core", "ui/controls", "ui/skin", "shell", "app"]
 RANK = {name: i for i, name in enumerate(ORDER)}
-RANK["app"] = len(ORDER)
+TOP_FOLDERS = ["tokenclient", "shell", "app"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
 
 
 def folder_of(path):
     """The checked folder a project path lies in, or None."""
-    for name in ["tokenclient", "app"]:
+    for name in TOP_FOLDERS:
         if path == name or path.startswith(name + "/"):
             return name
     parts = path.split("/")
@@ -52,7 +52,7 @@ def project_files(root):
         return out.splitlines()
     except (OSError, subprocess.CalledProcessError):
         found = []
-        for top in ["tokenclient", "app", "ui"]:
+        for top in TOP_FOLDERS + ["ui"]:
             for base, _, names in os.walk(os.path.join(root, top)):
                 found += [os.path.relpath(os.path.join(base, n), root) for n in names]
         return found
