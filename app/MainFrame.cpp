@@ -4,9 +4,9 @@
 #include <string.h>
 
 #include "app/FirstPaintReport.h"
-#include "app/MenuWnd.h"
 #include "app/resource.h"
 #include "app/version.h"
+#include "shell/MenuWnd.h"
 #include "ui/base/Utf8.h"
 #include "ui/core/ControlUI.h"
 

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "app/CodeDisplay.h"
-#include "app/WindowImplBase.h"
+#include "shell/WindowImplBase.h"
 #include "tokenclient/TokenClient.h"
 
 // The window's private notification-area callback message.

@@ -22,3 +22,19 @@ function(wavorin_add_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# wavorin_unmanaged_windows(TEST ...)
+# Under wine without a window manager, an active window that goes away waits
+# two seconds for the manager to withdraw it, and menus and main windows are
+# active by design: these tests' windows are left unmanaged. The display
+# driver reads this setting when a program starts, so it is made before the
+# tests run.
+function(wavorin_unmanaged_windows)
+  foreach(program IN LISTS ARGN)
+    add_test(NAME ${program}_unmanaged
+      COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh reg add
+              "HKCU\\Software\\Wine\\AppDefaults\\${program}.exe\\X11 Driver" /v Managed /d N /f)
+    set_tests_properties(${program}_unmanaged PROPERTIES FIXTURES_SETUP ${program}_unmanaged)
+    set_tests_properties(${program} PROPERTIES FIXTURES_REQUIRED ${program}_unmanaged)
+  endforeach()
+endfunction()

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 #include "tools/skinrender/PngWriter.h"
 #include "tools/skinrender/SkinRenderer.h"
 #include "ui/gfx/ImageDecoder.h"

@@ -11,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 #include "tools/skinrender/PngWriter.h"
 #include "tools/skinrender/SkinRenderer.h"
 

@@ -22,7 +22,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/WindowImplBase.h"
+#include "shell/WindowImplBase.h"
 #include "ui/core/ContainerUI.h"
 #include "ui/gfx/MemoryBitmap.h"
 

@@ -1,13 +1,15 @@
 #pragma once
 
 // CMenuWnd: a borderless, topmost popup window that shows a menu skin, or,
-// when opened by an item, that item's own items beside it. Menu windows
-// tell each other to close through one observer; each window deletes
+// when opened by an item, that item's own items beside it. A top-level menu
+// window owns the chain of the menu windows opened from it (CMenuChain),
+// through whose observer they tell each other to close; each window deletes
 // itself after its last message, so callers keep no pointer.
 
 #include <windows.h>
 
-#include "app/MenuObserver.h"
+#include "shell/MenuChain.h"
+#include "shell/MenuObserver.h"
 #include "ui/base/UIString.h"
 #include "ui/core/UIEvent.h"
 #include "ui/core/WindowHostUI.h"
@@ -15,17 +17,43 @@
 
 class CMenuElementUI;
 class CMenuUI;
+class CMenuWnd;
 
-// The one observer of all menu windows; broadcasts go from the most
-// recently opened window to the first.
-extern ContextMenuObserver contextMenuObserver;
+// The open menu windows of one chain, in the order they opened; they hear
+// its broadcasts from the most recently opened to the first. The nested
+// windows are owned by the windows they opened from, so the top-level
+// window, which holds the chain, is the last of them to go.
+class CMenuChain : public IMenuChain
+{
+public:
+    CMenuChain() = default;
+    CMenuChain(const CMenuChain&) = delete;
+    CMenuChain& operator=(const CMenuChain&) = delete;
+
+    void Attach(CMenuWnd* window);
+    // True when `window` is the window of a menu of this chain.
+    bool Contains(HWND window) const;
+    int GetCount() const { return m_observer.GetCount(); }
+
+    void OpenNested(CMenuElementUI* item) override;
+    void CloseBelow(HWND window) override;
+    void CloseAll(HWND sender) override;
+
+private:
+    void Broadcast(int kind, HWND refWindow);
+
+    ContextMenuObserver m_observer;
+};
 
 class CMenuWnd : public ui::CWindowWnd, public ContextMenuReceiver, public ui::INotifyUI
 {
 public:
-    // `parent` owns a top-level menu window (for the tray menu, the main
-    // window).
+    // A top-level menu window, the head of a chain of its own; `parent`
+    // owns it (for the tray menu, the main window).
     explicit CMenuWnd(HWND parent);
+    // A nested menu window of `chain`, owned by `parent`, the menu window of
+    // the item that opens it.
+    CMenuWnd(HWND parent, CMenuChain& chain);
     ~CMenuWnd() override;
 
     // Opens the window: a top-level menu from `skin` (a resource id made
@@ -42,6 +70,8 @@ public:
     void Notify(ui::UINotify&) override {}
 
     ui::CWindowHostUI& GetHost() { return m_host; }
+    // The chain this window belongs to: its own for a top-level menu.
+    CMenuChain& GetChain() { return m_chain; }
     CMenuElementUI* GetOwnerItem() const { return m_ownerItem; }
 
     // Where a nested menu of `size` goes: right of `ownerWindow` at the
@@ -54,13 +84,17 @@ private:
     void BuildNested();
     // The work area of the monitor the window is on.
     RECT WorkArea() const;
-    // True when `window` belongs to a menu window of the observer.
-    static bool IsMenuWindow(HWND window);
     LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
     // Gives the owner item's child items back to the owner's host and list.
     void ReturnItemsToOwner();
 
     HWND m_parentWindow;
+    // The chain a top-level window heads; a nested window's stays empty, and
+    // m_chain is the chain of the menu it opened from. Declared before the
+    // host, so that the items of the host's tree, which know the chain, go
+    // first.
+    CMenuChain m_ownChain;
+    CMenuChain& m_chain;
     POINT m_origin;
     const char* m_skin;       // a resource id, or m_skinText's text
     ui::CUIString m_skinText;

@@ -1,10 +1,10 @@
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 
 #include <string.h>
 
 #include <new>
 
-#include "app/MenuWnd.h"
+#include "shell/MenuChain.h"
 #include "ui/controls/ListHeaderUI.h"
 #include "ui/core/WindowHostUI.h"
 #include "ui/gfx/Renderer.h"
@@ -107,7 +107,7 @@ bool CMenuUI::RemoveChild(CControlUI* control)
 
 // ---- CMenuElementUI -----------------------------------------------------------------
 
-CMenuElementUI::CMenuElementUI() : m_subMenuWindow(nullptr) { SetPresetHeight(25); }
+CMenuElementUI::CMenuElementUI() : m_chain(nullptr), m_subMenuWindow(nullptr) { SetPresetHeight(25); }
 
 const char* CMenuElementUI::GetClassName() const { return "MenuElementUI"; }
 
@@ -141,32 +141,27 @@ bool CMenuElementUI::ShowChildItems()
     return any;
 }
 
-void CMenuElementUI::Broadcast(int kind)
-{
-    ContextMenuParam param = { kind, m_host != nullptr ? m_host->GetHostWindow() : nullptr };
-    contextMenuObserver.SendToAllReversed(param);
-}
+HWND CMenuElementUI::MenuWindow() const { return m_host != nullptr ? m_host->GetHostWindow() : nullptr; }
 
-void CMenuElementUI::CloseMenusBelow() { Broadcast(ContextMenuCloseDescendants); }
+void CMenuElementUI::CloseMenusBelow()
+{
+    if (m_chain != nullptr)
+        m_chain->CloseBelow(MenuWindow());
+}
 
 void CMenuElementUI::OpenSubMenuOrCloseAll()
 {
     if (ShowChildItems())
         OpenSubMenu();
-    else
-        Broadcast(ContextMenuCloseAll);
+    else if (m_chain != nullptr)
+        m_chain->CloseAll(MenuWindow());
 }
 
 void CMenuElementUI::OpenSubMenu()
 {
-    if (m_subMenuWindow != nullptr || m_host == nullptr)
+    if (m_subMenuWindow != nullptr || m_host == nullptr || m_chain == nullptr)
         return;
-    CMenuWnd* window = new (std::nothrow) CMenuWnd(m_host->GetHostWindow());
-    if (window == nullptr)
-        return;
-    m_subMenuWindow = window;
-    CloseMenusBelow();
-    window->ShowAt("", this, "", 0, 0);
+    m_chain->OpenNested(this);
 }
 
 void CMenuElementUI::OnSubMenuClosed()
@@ -272,7 +267,11 @@ CControlUI* CMenuBuilderCallback::CreateControl(const char* name)
         return nullptr;
     if (lstrcmpiA(name, "Menu") == 0)
         return new (std::nothrow) CMenuUI;
-    if (lstrcmpiA(name, "MenuElement") == 0)
-        return new (std::nothrow) CMenuElementUI;
+    if (lstrcmpiA(name, "MenuElement") == 0) {
+        CMenuElementUI* item = new (std::nothrow) CMenuElementUI;
+        if (item != nullptr)
+            item->SetChain(m_chain);
+        return item;
+    }
     return nullptr;
 }

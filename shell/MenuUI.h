@@ -1,15 +1,16 @@
 #pragma once
 
 // The controls of a popup menu: CMenuUI, the list at the root of a menu
-// window, and CMenuElementUI, one item, which opens a nested menu window
-// beside itself when it holds items of its own. CMenuBuilderCallback lets
-// the skin builder make both.
+// window, and CMenuElementUI, one item, which has its menu chain open a
+// nested menu window beside itself when it holds items of its own.
+// CMenuBuilderCallback lets the skin builder make both.
 
 #include "ui/controls/ListContainerElementUI.h"
 #include "ui/controls/ListUI.h"
 #include "ui/skin/DialogBuilderCallback.h"
 
 class CMenuWnd;
+class IMenuChain;
 
 class CMenuUI : public ui::CListUI
 {
@@ -41,6 +42,10 @@ class CMenuElementUI : public ui::CListContainerElementUI
 public:
     CMenuElementUI();
 
+    // The chain whose windows this item opens and closes; without one it
+    // opens and closes none.
+    void SetChain(IMenuChain* chain) { m_chain = chain; }
+
     const char* GetClassName() const override;
     void* FindInterface(const char* name) override;
     bool Activate() override;
@@ -62,22 +67,29 @@ private:
     // Makes the child items visible; true when there is at least one.
     bool ShowChildItems();
     void OpenSubMenu();
-    // Tells the other menu windows of the chain below this item's window
+    // Tells the menu windows of the chain opened from this item's window
     // to close.
     void CloseMenusBelow();
     // An item with items of its own opens them beside it; any other item
-    // closes every menu.
+    // closes every menu of the chain.
     void OpenSubMenuOrCloseAll();
-    // Tells the menu windows of the observer; the reference window is this
-    // item's menu window.
-    void Broadcast(int kind);
+    // The window this item shows in, or null.
+    HWND MenuWindow() const;
 
+    IMenuChain* m_chain;
     CMenuWnd* m_subMenuWindow;
 };
 
 class CMenuBuilderCallback : public ui::IDialogBuilderCallback
 {
 public:
+    // The items it makes belong to `chain`; the skin renderer, which only
+    // draws them, gives none.
+    explicit CMenuBuilderCallback(IMenuChain* chain = nullptr) : m_chain(chain) {}
+
     // "Menu" and "MenuElement", without regard to case; null otherwise.
     ui::CControlUI* CreateControl(const char* name) override;
+
+private:
+    IMenuChain* m_chain;
 };

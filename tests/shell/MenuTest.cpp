@@ -11,8 +11,8 @@
 
 #include <vector>
 
-#include "app/MenuUI.h"
-#include "app/MenuWnd.h"
+#include "shell/MenuUI.h"
+#include "shell/MenuWnd.h"
 #include "tests/ui/core/HostTestSupport.h"
 #include "ui/base/Utf8.h"
 #include "ui/controls/ButtonUI.h"
@@ -32,10 +32,15 @@ const uint32_t kGutter = 0xEDF2FB;
 const uint32_t kWhite = 0xFFFFFF;
 const uint32_t kSelectedBk = 0xC1E3FF;
 
-BOOL CALLBACK CountMenuWindow(HWND window, LPARAM count)
+bool IsMenuWindow(HWND window)
 {
     char name[32];
-    if (::GetClassNameA(window, name, sizeof(name)) > 0 && strcmp(name, "MenuWnd") == 0)
+    return ::GetClassNameA(window, name, sizeof(name)) > 0 && strcmp(name, "MenuWnd") == 0;
+}
+
+BOOL CALLBACK CountMenuWindow(HWND window, LPARAM count)
+{
+    if (IsMenuWindow(window))
         ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
@@ -45,6 +50,13 @@ int MenuWindowCount()
     int count = 0;
     ::EnumThreadWindows(::GetCurrentThreadId(), CountMenuWindow, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+BOOL CALLBACK CloseMenuWindow(HWND window, LPARAM)
+{
+    if (IsMenuWindow(window))
+        ::PostMessageA(window, WM_CLOSE, 1, 0);
+    return TRUE;
 }
 
 RECT WindowRect(HWND window)
@@ -103,18 +115,12 @@ public:
 class MenuTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(0, MenuWindowCount());
-        ASSERT_EQ(0, contextMenuObserver.GetCount());
-    }
+    void SetUp() override { ASSERT_EQ(0, MenuWindowCount()); }
 
     void TearDown() override
     {
-        ContextMenuParam all = { ContextMenuCloseAll, nullptr };
-        contextMenuObserver.SendToAllReversed(all);
+        ::EnumThreadWindows(::GetCurrentThreadId(), CloseMenuWindow, 0);
         EXPECT_TRUE(PumpUntil([] { return MenuWindowCount() == 0; }));
-        EXPECT_EQ(0, contextMenuObserver.GetCount());
         TakeQuit();
         if (outside != nullptr)
             ::DestroyWindow(outside);
@@ -254,7 +260,7 @@ TEST_F(MenuTest, TrayMenuOpensAtThePointAsWideAsItsText)
     EXPECT_EQ(120 + 25, rc.bottom);
     EXPECT_EQ(WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
               ::GetWindowLongA(window, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
-    EXPECT_EQ(1, contextMenuObserver.GetCount());
+    EXPECT_EQ(1, menu->GetChain().GetCount());
 }
 
 TEST_F(MenuTest, HoveringTheItemSelectsAndHighlightsIt)
@@ -342,7 +348,8 @@ TEST_F(MenuTest, NestedMenuOpensBesideItsItemAndClosesWithItsParent)
     CMenuElementUI* more = Item(top, "more");
     EXPECT_EQ(more, nested->GetOwnerItem());
     EXPECT_EQ(2, MenuWindowCount());
-    EXPECT_EQ(2, contextMenuObserver.GetCount());
+    EXPECT_EQ(&top->GetChain(), &nested->GetChain());
+    EXPECT_EQ(2, top->GetChain().GetCount());
 
     // The parent is as high as its own two items: the nested ones are not
     // counted there.
@@ -367,6 +374,7 @@ TEST_F(MenuTest, NestedMenuOpensBesideItsItemAndClosesWithItsParent)
     EXPECT_TRUE(PumpUntil([nestedWindow] { return !::IsWindow(nestedWindow); }));
     EXPECT_TRUE(::IsWindow(parentWindow));
     EXPECT_EQ(nullptr, more->GetSubMenuWindow());
+    EXPECT_EQ(1, top->GetChain().GetCount());
     MoveTo(top, "more");
     ASSERT_TRUE(PumpUntil([more] { return more->GetSubMenuWindow() != nullptr; }));
     nestedWindow = more->GetSubMenuWindow()->GetWindowHandle();
@@ -374,7 +382,6 @@ TEST_F(MenuTest, NestedMenuOpensBesideItsItemAndClosesWithItsParent)
     ::PostMessageA(parentWindow, WM_CLOSE, 1, 0);
     EXPECT_TRUE(PumpUntil([] { return MenuWindowCount() == 0; }));
     EXPECT_FALSE(::IsWindow(nestedWindow));
-    EXPECT_EQ(0, contextMenuObserver.GetCount());
 }
 
 TEST(MenuPlacementTest, NestedMenuStaysInsideTheWorkAreaNearEveryEdge)
@@ -444,7 +451,19 @@ TEST_F(MenuTest, FocusInsideTheChainKeepsMenusOpenAndElsewhereClosesThemAll)
     ::ShowWindow(outside, SW_SHOW);
     ::SetFocus(outside);
     EXPECT_TRUE(PumpUntil([] { return MenuWindowCount() == 0; }));
-    EXPECT_EQ(0, contextMenuObserver.GetCount());
+}
+
+TEST_F(MenuTest, ATopLevelMenuClosesWhenAnotherOneTakesTheFocus)
+{
+    // Each heads a chain of its own, of which the other is no window.
+    CMenuWnd* first = Open(kTrayMenu, 100, 120);
+    ASSERT_NE(nullptr, first);
+    HWND firstWindow = first->GetWindowHandle();
+    CMenuWnd* second = Open(kTrayMenu, 400, 120);
+    ASSERT_NE(nullptr, second);
+    EXPECT_TRUE(PumpUntil([firstWindow] { return !::IsWindow(firstWindow); }));
+    EXPECT_TRUE(::IsWindow(second->GetWindowHandle()));
+    EXPECT_EQ(1, second->GetChain().GetCount());
 }
 
 TEST_F(MenuTest, EscapeClosesOnlyTheFocusedMenu)
@@ -457,7 +476,7 @@ TEST_F(MenuTest, EscapeClosesOnlyTheFocusedMenu)
     ::SendMessageA(nestedWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(PumpUntil([nestedWindow] { return !::IsWindow(nestedWindow); }));
     EXPECT_TRUE(::IsWindow(parentWindow));
-    EXPECT_EQ(1, contextMenuObserver.GetCount());
+    EXPECT_EQ(1, top->GetChain().GetCount());
     EXPECT_EQ(nullptr, Item(top, "more")->GetSubMenuWindow());
 
     ::SetFocus(parentWindow);
@@ -465,7 +484,7 @@ TEST_F(MenuTest, EscapeClosesOnlyTheFocusedMenu)
     EXPECT_TRUE(PumpUntil([] { return MenuWindowCount() == 0; }));
 }
 
-TEST_F(MenuTest, TwoHundredMenusLeaveNoWindowObserverOrGdiObject)
+TEST_F(MenuTest, TwoHundredMenusLeaveNoWindowOrGdiObject)
 {
     // One life: open the chain, press the nested item, which ends the
     // program and closes every menu.
@@ -497,7 +516,6 @@ TEST_F(MenuTest, TwoHundredMenusLeaveNoWindowObserverOrGdiObject)
             return;
     }
     EXPECT_EQ(nullptr, ::FindWindowA("MenuWnd", nullptr));
-    EXPECT_EQ(0, contextMenuObserver.GetCount());
     // A few objects of the platform's own may come or go.
     EXPECT_LE(headroom, hosttest::GdiHeadroom() + 8);
 }

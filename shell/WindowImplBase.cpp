@@ -1,4 +1,4 @@
-#include "app/WindowImplBase.h"
+#include "shell/WindowImplBase.h"
 
 #include <string.h>
 

@@ -1,15 +1,13 @@
-#include "app/MenuWnd.h"
+#include "shell/MenuWnd.h"
 
 #include <new>
 
-#include "app/MenuUI.h"
+#include "shell/MenuUI.h"
 #include "ui/controls/ListBodyUI.h"
 #include "ui/core/ControlUI.h"
 #include "ui/skin/SkinBuilder.h"
 
 using namespace ui;
-
-ContextMenuObserver contextMenuObserver;
 
 namespace {
 
@@ -27,8 +25,52 @@ HWND Outermost(HWND window)
 
 } // namespace
 
-CMenuWnd::CMenuWnd(HWND parent)
+// ---- CMenuChain ------------------------------------------------------------------
+
+void CMenuChain::Attach(CMenuWnd* window) { m_observer.Attach(window); }
+
+bool CMenuChain::Contains(HWND window) const
+{
+    if (window == nullptr)
+        return false;
+    for (int i = 0; i < m_observer.GetCount(); ++i) {
+        CMenuWnd* menu = static_cast<CMenuWnd*>(m_observer.GetAt(i));
+        if (menu->GetWindowHandle() == window)
+            return true;
+    }
+    return false;
+}
+
+void CMenuChain::OpenNested(CMenuElementUI* item)
+{
+    if (item == nullptr || item->GetHost() == nullptr)
+        return;
+    HWND itemWindow = item->GetHost()->GetHostWindow();
+    CMenuWnd* window = new (std::nothrow) CMenuWnd(itemWindow, *this);
+    if (window == nullptr)
+        return;
+    item->SetSubMenuWindow(window);
+    CloseBelow(itemWindow);
+    window->ShowAt("", item, "", 0, 0);
+}
+
+void CMenuChain::CloseBelow(HWND window) { Broadcast(ContextMenuCloseDescendants, window); }
+
+void CMenuChain::CloseAll(HWND sender) { Broadcast(ContextMenuCloseAll, sender); }
+
+void CMenuChain::Broadcast(int kind, HWND refWindow)
+{
+    ContextMenuParam param = { kind, refWindow };
+    m_observer.SendToAllReversed(param);
+}
+
+// ---- CMenuWnd --------------------------------------------------------------------
+
+CMenuWnd::CMenuWnd(HWND parent) : CMenuWnd(parent, m_ownChain) {}
+
+CMenuWnd::CMenuWnd(HWND parent, CMenuChain& chain)
     : m_parentWindow(parent)
+    , m_chain(chain)
     , m_origin()
     , m_skin(nullptr)
     , m_ownerItem(nullptr)
@@ -37,7 +79,9 @@ CMenuWnd::CMenuWnd(HWND parent)
 {
 }
 
-CMenuWnd::~CMenuWnd() = default;
+// The receiver base would leave the chain only after the members, a
+// top-level window's own chain among them, are gone: the window leaves here.
+CMenuWnd::~CMenuWnd() { DetachFromAll(); }
 
 const char* CMenuWnd::ClassName() const { return "MenuWnd"; }
 UINT CMenuWnd::ClassStyle() const { return 0; }
@@ -55,7 +99,7 @@ void CMenuWnd::ShowAt(const char* skinType, CMenuElementUI* ownerItem, const cha
     }
     if (skinType != nullptr && skinType[0] != '\0')
         m_skinType.Assign(skinType);
-    contextMenuObserver.Attach(this);
+    m_chain.Attach(this);
 
     HWND parent = m_parentWindow;
     if (ownerItem != nullptr && ownerItem->GetHost() != nullptr)
@@ -84,12 +128,9 @@ LRESULT CMenuWnd::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam
             BuildTopLevel();
         return 0;
     case WM_KILLFOCUS:
-        if (IsMenuWindow(reinterpret_cast<HWND>(wParam)))
+        if (m_chain.Contains(reinterpret_cast<HWND>(wParam)))
             break;
-        {
-            ContextMenuParam param = { ContextMenuCloseAll, GetWindowHandle() };
-            contextMenuObserver.SendToAllReversed(param);
-        }
+        m_chain.CloseAll(GetWindowHandle());
         return 0;
     case WM_CLOSE:
         if (m_ownerItem != nullptr) {
@@ -155,18 +196,6 @@ bool CMenuWnd::HandleParam(ContextMenuParam param)
     return true;
 }
 
-bool CMenuWnd::IsMenuWindow(HWND window)
-{
-    if (window == nullptr)
-        return false;
-    for (int i = 0; i < contextMenuObserver.GetCount(); ++i) {
-        CMenuWnd* menu = static_cast<CMenuWnd*>(contextMenuObserver.GetAt(i));
-        if (menu->GetWindowHandle() == window)
-            return true;
-    }
-    return false;
-}
-
 RECT CMenuWnd::WorkArea() const
 {
     MONITORINFO info;
@@ -184,7 +213,7 @@ void CMenuWnd::BuildTopLevel()
     HWND window = GetWindowHandle();
     m_host.AttachWindow(window);
     CSkinBuilder builder;
-    CMenuBuilderCallback callback;
+    CMenuBuilderCallback callback(&m_chain);
     CControlUI* root = builder.Create(m_skin, m_skinType.IsEmpty() ? nullptr : m_skinType.GetData(), &callback, &m_host);
     m_host.AttachRoot(root);
 
@@ -250,7 +279,7 @@ void CMenuWnd::BuildNested()
     // A chain that already turned left goes on to the left.
     bool turnLeft = false;
     HWND earlier = ::GetParent(ownerWindow);
-    if (IsMenuWindow(earlier)) {
+    if (m_chain.Contains(earlier)) {
         RECT earlierRect;
         ::GetWindowRect(earlier, &earlierRect);
         turnLeft = earlierRect.left > ownerRect.left;

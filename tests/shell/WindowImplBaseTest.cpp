@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/WindowImplBase.h"
+#include "shell/WindowImplBase.h"
 #include "tests/ui/core/HostTestSupport.h"
 #include "ui/core/ControlUI.h"
 

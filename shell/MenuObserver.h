@@ -2,8 +2,8 @@
 
 // Observers and receivers that keep each other in lists: an observer passes
 // a parameter to its receivers; a receiver remembers its observers so that
-// it can leave all of them at once. Menu windows use one observer to tell
-// each other to close.
+// it can leave all of them at once. The menu windows of one chain tell each
+// other to close through the chain's observer.
 
 #include <windows.h>
 
