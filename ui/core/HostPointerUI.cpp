@@ -152,22 +152,43 @@ void CHostPointerUI::OnMouseLeave()
     m_tracking = false;
 }
 
+// The hover ends the tracking request: the next move makes a new one. The
+// platform still watches for the mouse to leave, which only has to hide a
+// tooltip now, so without one shown that watch stops too; under wine it
+// is a timer that would wake the window all the while the mouse rests.
 bool CHostPointerUI::OnMouseHover(LPARAM lParam)
 {
     m_tracking = false;
     POINT pt = PointFromLParam(lParam);
     CControlUI* control = m_host.FindControlAt(pt);
-    if (control == nullptr)
-        return false;
-    if (m_hover != nullptr) {
+    if (control != nullptr && m_hover != nullptr) {
         m_host.SendMouseEvent(m_hover, EventMouseHover, pt);
         control = m_host.FindControlAt(pt);  // the handler may have changed the tree
-        if (control == nullptr)
+        if (control == nullptr) {
+            StopLeaveTracking();
             return true;
+        }
     }
+    if (control == nullptr || !ShowTooltip(control))
+        StopLeaveTracking();
+    return control != nullptr;
+}
+
+void CHostPointerUI::StopLeaveTracking()
+{
+    TRACKMOUSEEVENT track;
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_CANCEL | TME_LEAVE;
+    track.hwndTrack = m_host.GetHostWindow();
+    track.dwHoverTime = 0;
+    ::TrackMouseEvent(&track);
+}
+
+bool CHostPointerUI::ShowTooltip(CControlUI* control)
+{
     const char* tip = control->GetTooltip();
     if (tip == nullptr || tip[0] == '\0')
-        return true;
+        return false;
     // The tooltip copies the text when the tool is set.
     CWideText text(tip);
     HWND window = m_host.GetHostWindow();
@@ -189,7 +210,7 @@ bool CHostPointerUI::OnMouseHover(LPARAM lParam)
                                       CWindowHostUI::GetProgramInstance(), nullptr);
         if (m_tooltip == nullptr) {
             m_toolInfo.lpszText = nullptr;
-            return true;
+            return false;
         }
         ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
     }

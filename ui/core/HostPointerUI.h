@@ -53,6 +53,9 @@ private:
     // Ends the click: no click control, the capture released.
     CControlUI* ReleaseClick();
     void DeactivateTooltip();
+    // Shows the control's tooltip; false when it has none or none can be shown.
+    bool ShowTooltip(CControlUI* control);
+    void StopLeaveTracking();
 
     CWindowHostUI& m_host;
     CControlUI* m_hover;

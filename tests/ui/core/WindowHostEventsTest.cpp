@@ -574,6 +574,37 @@ TEST_F(WindowHostEventsTest, MinAndMaxTrackSizesAboveZeroAreImposed)
     EXPECT_EQ(900, info.ptMaxTrackSize.y);
 }
 
+// Which of hover and leave the platform tracks for the window now.
+DWORD TrackedFor(HWND window)
+{
+    TRACKMOUSEEVENT query = {};
+    query.cbSize = sizeof(query);
+    query.dwFlags = TME_QUERY;
+    ::TrackMouseEvent(&query);
+    return query.hwndTrack == window ? query.dwFlags & (TME_HOVER | TME_LEAVE) : 0;
+}
+
+TEST_F(WindowHostEventsTest, LeaveTrackingEndsWhenTheMouseRestsWithoutATooltip)
+{
+    // The host used to keep asking to hear the mouse leave after it had come
+    // to rest; wine watches for that with a timer that woke the window every
+    // 400 ms for as long as the mouse stayed.
+    b->SetTooltip("tip of b");
+    const int rows[] = { 10, 100 };  // over a, then over b
+    const DWORD afterRest[] = { 0, TME_LEAVE };
+    for (int i = 0; i < 2; ++i) {
+        POINT screen = { 10, rows[i] };
+        ::ClientToScreen(hwnd, &screen);
+        ::SetCursorPos(screen.x, screen.y);
+        Send(WM_MOUSEMOVE, 0, Point(10, rows[i]));
+        EXPECT_EQ(static_cast<DWORD>(TME_HOVER | TME_LEAVE), TrackedFor(hwnd)) << i;
+        // Sent here rather than by the platform, whose own hover ends the
+        // hover tracking: only the leave tracking is the host's to end.
+        Send(WM_MOUSEHOVER, 0, Point(10, rows[i]));
+        EXPECT_EQ(afterRest[i], TrackedFor(hwnd) & TME_LEAVE) << i;
+    }
+}
+
 TEST_F(WindowHostEventsTest, HoverMessageShowsTheTooltipOfTheControlUnderTheMouse)
 {
     b->SetTooltip("tip of b");
