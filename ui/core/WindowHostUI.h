@@ -138,9 +138,11 @@ public:
     // default ("bktrans").
     bool IsAlphaBackground() const { return m_settings.alphaBackground; }
     void SetAlphaBackground(bool on) { m_settings.alphaBackground = on; }
-    // Paint through an off-screen bitmap; on by default.
+    // Paint through an off-screen bitmap; on by default. The bitmap is made
+    // by the paint and dropped while the window is hidden or minimised.
     bool IsOffscreenPainting() const { return m_settings.offscreenPaint; }
     void SetOffscreenPainting(bool on) { m_settings.offscreenPaint = on; }
+    bool HoldsPaintBuffer() const { return m_buffers.HasBuffer(); }
 
     // The text colours of the topmost host of the resource-parent chain.
     DWORD GetDisabledTextColor() const override;

@@ -161,7 +161,15 @@ bool CWindowHostUI::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         return true;
 
     switch (message) {
+    case WM_SHOWWINDOW:
+        // A hidden window keeps no off-screen buffer; the next paint makes
+        // one again.
+        if (wParam == FALSE)
+            m_buffers.Release();
+        return false;
     case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED)
+            m_buffers.Release();
         if (CControlUI* focus = m_focus.GetFocus()) {
             UIEvent event;
             InitEvent(event, EventWindowSize, focus);

@@ -275,6 +275,19 @@ TEST_F(WindowHostPaintTest, OffscreenPaintingShowsTreeAndOverlays)
     EXPECT_EQ(0x808080, ScreenPixel(5, 60));
 }
 
+TEST_F(WindowHostPaintTest, HiddenOrMinimisedWindowKeepsNoBufferUntilItsNextPaint)
+{
+    ShowAndPaint();
+    EXPECT_TRUE(host->HoldsPaintBuffer());
+    ::ShowWindow(hwnd, SW_HIDE);
+    EXPECT_FALSE(host->HoldsPaintBuffer());
+    ShowAndPaint();
+    EXPECT_TRUE(host->HoldsPaintBuffer());
+    EXPECT_EQ(0x0000FF, ScreenPixel(5, 5));
+    ::SendMessageA(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_FALSE(host->HoldsPaintBuffer());
+}
+
 TEST_F(WindowHostPaintTest, ShowUpdateRectOutlinesThePaintedRectangle)
 {
     host->SetShowUpdateRect(true);
