@@ -190,6 +190,13 @@ void CHostFocusUI::OnKey(int eventType, WPARAM wParam)
         if (eventType == EventKeyDown && target != nullptr)
             m_keyPressed = target;
     }
+    SendKey(target, eventType, wParam);
+}
+
+void CHostFocusUI::OnSysKeyDown(WPARAM wParam) { SendKey(m_focus, EventSysKey, wParam); }
+
+void CHostFocusUI::SendKey(CControlUI* target, int eventType, WPARAM wParam)
+{
     if (target == nullptr)
         return;
     UI_ASSERT(target->GetHost() == &m_host);
@@ -199,18 +206,6 @@ void CHostFocusUI::OnKey(int eventType, WPARAM wParam)
     event.mousePoint = m_host.GetLastMousePos();
     event.keyState = CWindowHostUI::GetModifierState();
     m_host.SendEvent(target, event);
-}
-
-void CHostFocusUI::OnSysKeyDown(WPARAM wParam)
-{
-    if (m_focus == nullptr)
-        return;
-    UIEvent event;
-    m_host.InitEvent(event, EventSysKey, nullptr);
-    event.key = static_cast<char>(LOBYTE(wParam));
-    event.mousePoint = m_host.GetLastMousePos();
-    event.keyState = CWindowHostUI::GetModifierState();
-    m_host.SendEvent(m_focus, event);
 }
 
 // The windows are wide ones, so a character arrives in UTF-16 units: it goes

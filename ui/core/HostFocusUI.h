@@ -57,6 +57,9 @@ public:
 
 private:
     CControlUI* Walk(CTabSearchUI& search) const override;
+    // A key event with the modifiers and the last mouse position, when
+    // there is a target.
+    void SendKey(CControlUI* target, int eventType, WPARAM wParam);
     // Sends the focused control its kill-focus event (naming `next`) and
     // notification; no control has the focus afterwards.
     void TakeFocusAway(CControlUI* next);

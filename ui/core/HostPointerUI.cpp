@@ -222,13 +222,20 @@ bool CHostPointerUI::ShowTooltip(CControlUI* control)
 
 // ---- buttons, the wheel and the cursor ---------------------------------------------------
 
-void CHostPointerUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam)
+CControlUI* CHostPointerUI::PressedControl(LPARAM lParam, POINT& pt)
 {
     ::SetFocus(m_host.GetHostWindow());
-    POINT pt = PointFromLParam(lParam);
+    pt = PointFromLParam(lParam);
     m_lastPos = pt;
     CControlUI* control = m_host.FindControlAt(pt);
-    if (control == nullptr || control->GetHost() != &m_host)
+    return control != nullptr && control->GetHost() == &m_host ? control : nullptr;
+}
+
+void CHostPointerUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam)
+{
+    POINT pt;
+    CControlUI* control = PressedControl(lParam, pt);
+    if (control == nullptr)
         return;
     m_click = control;
     control->SetFocus();
@@ -250,11 +257,9 @@ void CHostPointerUI::OnButtonUp(WPARAM wParam, LPARAM lParam)
 
 void CHostPointerUI::OnDoubleClick(WPARAM wParam, LPARAM lParam)
 {
-    ::SetFocus(m_host.GetHostWindow());
-    POINT pt = PointFromLParam(lParam);
-    m_lastPos = pt;
-    CControlUI* control = m_host.FindControlAt(pt);
-    if (control == nullptr || control->GetHost() != &m_host)
+    POINT pt;
+    CControlUI* control = PressedControl(lParam, pt);
+    if (control == nullptr)
         return;
     Capture(control);
     m_host.SendMouseEvent(control, EventDblClick, pt, LOWORD(wParam));

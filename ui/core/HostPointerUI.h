@@ -49,6 +49,9 @@ public:
     void Reset();
 
 private:
+    // A button went down at lParam: the window takes the focus, and the
+    // control of this host under the point, if any, is the answer.
+    CControlUI* PressedControl(LPARAM lParam, POINT& pt);
     void Capture(CControlUI* control);
     // Ends the click: no click control, the capture released.
     CControlUI* ReleaseClick();
