@@ -721,8 +721,12 @@ def scenario_vendor(s):
 # own, for which wine answers 65001 as a Windows with the UTF-8 option does.
 LOCALES = [("zh_CN.UTF-8", 936), ("en_US.UTF-8", 1252), ("zh_TW.UTF-8", 950), ("ja_JP.UTF-8", 932),
            ("ko_KR.UTF-8", 949), ("hi_IN.UTF-8", 65001)]
-# The skin's font and the installed font that stands for it.
-SKIN_FONT = ("微软雅黑", "WenQuanYi Micro Hei")
+# The installed font that stands for the skin's, and the name a prefix knows
+# it by: its Chinese one, but on the English row only its English one, as
+# a Windows may know it in another language.
+STAND_IN_FONT = "WenQuanYi Micro Hei"
+SKIN_FONT_NAMES = {"en_US.UTF-8": "Microsoft YaHei"}
+SKIN_FONT = "微软雅黑"
 # Pixels a screenshot may differ in from the Chinese one: none, as the
 # drawing is the same. Question marks or boxes instead of the texts differ
 # in thousands.
@@ -760,20 +764,21 @@ def differing_pixels(a, b, countdown=False):
     return count
 
 
-def install_skin_font(s):
+def install_skin_font(s, lang):
     """Makes the skin's font, which every Windows from 7 on has, one of the
     prefix's, so that no locale falls back to a font of its own choice."""
     path = os.path.join(s.folder, "font.reg")
+    names = (SKIN_FONT_NAMES.get(lang, SKIN_FONT), STAND_IN_FONT)
     with open(path, "w", encoding="utf-16") as f:
         f.write('Windows Registry Editor Version 5.00\r\n\r\n'
-                '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"%s"="%s"\r\n' % SKIN_FONT)
+                '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"%s"="%s"\r\n' % names)
     check(s.wine.run("regedit", "/S", path) == 0, "could not name the skin's font")
 
 
 def show_in_locale(s, lang, code_page):
     """Idle, counting and the tray menu in one locale: their pixels and the code shown."""
     s.start_server("--seed", "19")
-    s.launch(lang=lang, before=lambda: install_skin_font(s))
+    s.launch(lang=lang, before=lambda: install_skin_font(s, lang))
     found = s.wine.code_page()
     check(found == code_page, "%s gave code page %s, not %d" % (lang, found, code_page))
     idle = s.wait_state("idle", 15, save="idle")

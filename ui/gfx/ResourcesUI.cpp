@@ -17,6 +17,53 @@ namespace {
 // The platform's face field holds 31 characters and a terminator.
 const int kMaxFaceLength = LF_FACESIZE - 1;
 
+// The Chinese faces of Windows by their English names as well: a Windows
+// in another language may know them only by those.
+const struct
+{
+    const WCHAR* local;
+    const WCHAR* english;
+} kFaceNames[] = {
+    { L"\u5FAE\u8F6F\u96C5\u9ED1", L"Microsoft YaHei" },  // 微软雅黑
+    { L"\u5B8B\u4F53", L"SimSun" },                         // 宋体
+    { L"\u9ED1\u4F53", L"SimHei" },                         // 黑体
+};
+
+// Whether the font the platform made for `lf` has the face asked for.
+bool HasFace(const LOGFONTW& lf, HFONT font)
+{
+    HDC dc = ::GetDC(nullptr);
+    if (dc == nullptr)
+        return true;
+    HGDIOBJ previous = ::SelectObject(dc, font);
+    WCHAR face[LF_FACESIZE] = {};
+    int length = ::GetTextFaceW(dc, LF_FACESIZE, face);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(nullptr, dc);
+    return length > 0 && ::lstrcmpiW(face, lf.lfFaceName) == 0;
+}
+
+// A font for `lf`; when its face is one of the Chinese faces above and the
+// platform knows it only by its English name, the font of that name.
+HFONT CreateFontByEitherName(LOGFONTW& lf)
+{
+    HFONT font = ::CreateFontIndirectW(&lf);
+    for (const auto& names : kFaceNames) {
+        if (font == nullptr || ::lstrcmpiW(lf.lfFaceName, names.local) != 0 || HasFace(lf, font))
+            continue;
+        LOGFONTW english = lf;
+        ::lstrcpynW(english.lfFaceName, names.english, LF_FACESIZE);
+        HFONT other = ::CreateFontIndirectW(&english);
+        if (other != nullptr && HasFace(english, other)) {
+            ::DeleteObject(font);
+            return other;
+        }
+        if (other != nullptr)
+            ::DeleteObject(other);
+    }
+    return font;
+}
+
 } // namespace
 
 CResourcesUI::CResourcesUI()
@@ -120,7 +167,7 @@ HFONT CResourcesUI::MakeFont(const char* face, int size, bool bold, bool underli
         lf.lfUnderline = TRUE;
     if (italic)
         lf.lfItalic = TRUE;
-    return ::CreateFontIndirectW(&lf);
+    return CreateFontByEitherName(lf);
 }
 
 void CResourcesUI::MeasureFont(UIFontInfo* info) const
