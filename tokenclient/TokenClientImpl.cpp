@@ -39,8 +39,9 @@ void FreeList(TokenRequest* node)
 TokenClientImpl::TokenClientImpl(const TokenClientSeams& seams)
     : retryIntervalMs(300), requestTimeoutMs(3000), seams(seams), addressForced(false),
       serverPort(TokenServerPort), startResult(StartNotTried), startTriedAt(0), seq(0), inFlight(false),
-      loggedIn(false), lastReplyTick(0), failedLogins(0), loginSent(false), lastLoginSentAt(0), pendingHead(nullptr), pendingTail(nullptr), window(nullptr),
-      incomingHead(nullptr), incomingTail(nullptr), freeList(nullptr), started(false), stopRequested(false)
+      loggedIn(false), lastReplyTick(0), failedLogins(0), loginSent(false), lastLoginSentAt(0),
+      pendingHead(nullptr), pendingTail(nullptr), window(nullptr), incomingHead(nullptr), incomingTail(nullptr),
+      freeList(nullptr), started(false), stopRequested(false)
 {
     std::memset(hostName, 0, sizeof hostName);
     std::memset(serverAddress, 0, sizeof serverAddress);

@@ -16,7 +16,7 @@ namespace {
 
 const uint32_t kHourMs = 3600u * 1000u;
 const uint32_t kWindowMs = 10000;
-const size_t kMostPerWindow = 100;  // 10 datagrams a second over any 10 s
+const size_t kMostPerWindow = 100; // 10 datagrams a second over any 10 s
 const uint32_t kLongestRequestMs = 10000;
 
 std::string CodeReply(int32_t seq)
@@ -24,16 +24,18 @@ std::string CodeReply(int32_t seq)
     return "0\r\ntoken:246810\r\ntoken-ttl:5\r\nseq:" + std::to_string(seq) + "\r\n";
 }
 
-struct Behaviour {
+struct Behaviour
+{
     const char* name;
     EngineHarness::Script script;
-    int32_t codeResult;  // what every code request ends with
+    int32_t codeResult; // what every code request ends with
 };
 
 // The customer: asks for a code, checks it once a second while it counts
 // down, and asks again the moment the request has ended.
-struct Customer {
-    explicit Customer(EngineHarness& h) : h(h) {}
+struct Customer
+{
+    explicit Customer(EngineHarness& h) : h(h) { }
 
     void Act()
     {
@@ -104,24 +106,29 @@ TEST(TokenClientHostileServerTest, NoFloodAndEveryRequestEndsWhateverTheServerAn
 {
     // A server that answered "not logged in" to everything used to get
     // thousands of datagrams a second, and the request never ended.
-    auto status = [](int32_t value) { return [value](const SeenRequest& r) { return StatusReply(value, r.seq); }; };
+    auto status
+        = [](int32_t value) { return [value](const SeenRequest& r) { return StatusReply(value, r.seq); }; };
     const Behaviour behaviours[] = {
-        {"silence", [](const SeenRequest&) { return std::string(); }, ResultTimeout},
-        {"garbage", [](const SeenRequest&) { return std::string("\x01garbage\r\nseq:x\r\n"); }, ResultTimeout},
-        {"refuses everything", status(1), 1},
-        {"refuses logins", [](const SeenRequest& r) { return StatusReply(r.command == "login" ? 1 : 4, r.seq); },
-         StatusNotLoggedIn},
-        {"4 to everything", status(StatusNotLoggedIn), StatusNotLoggedIn},
-        {"4 to everything but logins",
-         [](const SeenRequest& r) { return r.command == "login" ? Ok(r.seq) : StatusReply(4, r.seq); },
-         StatusNotLoggedIn},
-        {"behaves", [](const SeenRequest& r) {
-             if (r.command == "gimmeatoken")
-                 return CodeReply(r.seq);
-             if (r.command == "checktoken")
-                 return "0\r\ntoken:246810\r\ntoken-valid:true\r\nseq:" + std::to_string(r.seq) + "\r\n";
-             return Ok(r.seq);
-         }, StatusOk},
+        { "silence", [](const SeenRequest&) { return std::string(); }, ResultTimeout },
+        { "garbage", [](const SeenRequest&) { return std::string("\x01garbage\r\nseq:x\r\n"); },
+          ResultTimeout },
+        { "refuses everything", status(1), 1 },
+        { "refuses logins",
+          [](const SeenRequest& r) { return StatusReply(r.command == "login" ? 1 : 4, r.seq); },
+          StatusNotLoggedIn },
+        { "4 to everything", status(StatusNotLoggedIn), StatusNotLoggedIn },
+        { "4 to everything but logins",
+          [](const SeenRequest& r) { return r.command == "login" ? Ok(r.seq) : StatusReply(4, r.seq); },
+          StatusNotLoggedIn },
+        { "behaves",
+          [](const SeenRequest& r) {
+              if (r.command == "gimmeatoken")
+                  return CodeReply(r.seq);
+              if (r.command == "checktoken")
+                  return "0\r\ntoken:246810\r\ntoken-valid:true\r\nseq:" + std::to_string(r.seq) + "\r\n";
+              return Ok(r.seq);
+          },
+          StatusOk },
     };
     for (const Behaviour& behaviour : behaviours) {
         SCOPED_TRACE(behaviour.name);
@@ -158,19 +165,21 @@ TEST(TokenClientHostileServerTest, LoginsBackOffWhileRefusedAndCatchUpOnceAccept
     EngineHarness h;
     bool accepting = false;
     bool sessionLost = false;
-    h.Serve([&](const SeenRequest& r) {
-        if (r.command == "login")
-            return StatusReply(accepting ? 0 : 1, r.seq);
-        if (sessionLost) {
-            sessionLost = false;
-            return StatusReply(StatusNotLoggedIn, r.seq);
-        }
-        return Ok(r.seq);
-    }, 5);
+    h.Serve(
+        [&](const SeenRequest& r) {
+            if (r.command == "login")
+                return StatusReply(accepting ? 0 : 1, r.seq);
+            if (sessionLost) {
+                sessionLost = false;
+                return StatusReply(StatusNotLoggedIn, r.seq);
+            }
+            return Ok(r.seq);
+        },
+        5);
     ASSERT_EQ(0, h.engine.Open());
     h.RunFor(8000);
     std::vector<SeenRequest> logins = h.Requests();
-    const uint32_t gaps[] = {600, 1200, 2000, 2000, 2000};
+    const uint32_t gaps[] = { 600, 1200, 2000, 2000, 2000 };
     ASSERT_EQ(6u, logins.size());
     for (size_t i = 0; i < 5; ++i)
         EXPECT_EQ(gaps[i], logins[i + 1].at - logins[i].at) << i;

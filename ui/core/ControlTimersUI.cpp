@@ -13,9 +13,10 @@ const unsigned kCounterStart = 4096;
 
 } // namespace
 
-CControlTimersUI::CControlTimersUI(ITimerPlatformUI& platform) : m_platform(platform), m_counter(kCounterStart)
-{
-}
+CControlTimersUI::CControlTimersUI(ITimerPlatformUI& platform)
+    : m_platform(platform)
+    , m_counter(kCounterStart)
+{ }
 
 CControlTimersUI::~CControlTimersUI() { Clear(); }
 
@@ -54,7 +55,7 @@ bool CControlTimersUI::Set(UITimerWindow window, CControlUI* control, unsigned l
     unsigned id;
     if (!TakeId(window, id) || !m_platform.StartTimer(window, id, elapseMs))
         return false;
-    Record* timer = new (std::nothrow) Record{control, localId, window, id, false};
+    Record* timer = new (std::nothrow) Record { control, localId, window, id, false };
     if (timer == nullptr || !m_timers.Add(timer)) {
         m_platform.StopTimer(window, id);
         delete timer;
@@ -67,7 +68,8 @@ bool CControlTimersUI::Kill(UITimerWindow window, CControlUI* control, unsigned 
 {
     for (int i = 0; i < m_timers.GetSize(); ++i) {
         Record* timer = At(i);
-        if (timer->control == control && timer->window == window && timer->localId == localId && !timer->killed) {
+        if (timer->control == control && timer->window == window && timer->localId == localId
+            && !timer->killed) {
             m_platform.StopTimer(window, timer->platformId);
             timer->killed = true;
             return true;
@@ -100,7 +102,8 @@ void CControlTimersUI::Clear()
     m_timers.Empty();
 }
 
-bool CControlTimersUI::Find(UITimerWindow window, unsigned platformId, CControlUI*& control, unsigned& localId) const
+bool CControlTimersUI::Find(UITimerWindow window, unsigned platformId, CControlUI*& control,
+                            unsigned& localId) const
 {
     for (int i = 0; i < m_timers.GetSize(); ++i) {
         const Record* timer = At(i);

@@ -61,7 +61,7 @@ private:
         unsigned localId;
         UITimerWindow window;
         unsigned platformId;
-        bool killed;  // the platform timer is stopped; the record stays for reuse
+        bool killed; // the platform timer is stopped; the record stays for reuse
     };
 
     Record* At(int index) const { return static_cast<Record*>(m_timers.GetAt(index)); }

@@ -41,7 +41,8 @@ CControlUI* ShortcutVisitor(CControlUI* control, void* data)
 
 CControlUI* TabSearchVisitor(CControlUI* control, void* data)
 {
-    return static_cast<CTabSearchUI*>(data)->Offer(control, (control->GetBehaviorFlags() & ControlFlagTabStop) != 0);
+    return static_cast<CTabSearchUI*>(data)->Offer(control,
+                                                   (control->GetBehaviorFlags() & ControlFlagTabStop) != 0);
 }
 
 } // namespace

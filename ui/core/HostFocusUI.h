@@ -19,7 +19,7 @@ class CWindowHostUI;
 class CHostFocusUI : private ITabWalkUI
 {
 public:
-    explicit CHostFocusUI(CWindowHostUI& host) : m_host(host) {}
+    explicit CHostFocusUI(CWindowHostUI& host) : m_host(host) { }
     CHostFocusUI(const CHostFocusUI&) = delete;
     CHostFocusUI& operator=(const CHostFocusUI&) = delete;
 
@@ -68,7 +68,7 @@ private:
     CControlUI* m_focus = nullptr;
     CControlUI* m_keyPressed = nullptr;
     bool m_focusNeeded = false;
-    WORD m_highSurrogate = 0;  // the first half of a character whose WM_CHAR comes in two
+    WORD m_highSurrogate = 0; // the first half of a character whose WM_CHAR comes in two
 };
 
 } // namespace ui

@@ -52,7 +52,12 @@ void LoadCommonControls()
 } // namespace
 
 CHostPointerUI::CHostPointerUI(CWindowHostUI& host)
-    : m_host(host), m_hover(nullptr), m_click(nullptr), m_tracking(false), m_captured(false), m_tooltip(nullptr)
+    : m_host(host)
+    , m_hover(nullptr)
+    , m_click(nullptr)
+    , m_tracking(false)
+    , m_captured(false)
+    , m_tooltip(nullptr)
 {
     m_lastPos.x = -1;
     m_lastPos.y = -1;
@@ -163,7 +168,7 @@ bool CHostPointerUI::OnMouseHover(LPARAM lParam)
     CControlUI* control = m_host.FindControlAt(pt);
     if (control != nullptr && m_hover != nullptr) {
         m_host.SendMouseEvent(m_hover, EventMouseHover, pt);
-        control = m_host.FindControlAt(pt);  // the handler may have changed the tree
+        control = m_host.FindControlAt(pt); // the handler may have changed the tree
         if (control == nullptr) {
             StopLeaveTracking();
             return true;
@@ -206,8 +211,8 @@ bool CHostPointerUI::ShowTooltip(CControlUI* control)
     if (m_tooltip == nullptr) {
         LoadCommonControls();
         m_tooltip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                                      CWindowHostUI::GetProgramInstance(), nullptr);
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
+                                      nullptr, CWindowHostUI::GetProgramInstance(), nullptr);
         if (m_tooltip == nullptr) {
             m_toolInfo.lpszText = nullptr;
             return false;
@@ -240,7 +245,7 @@ void CHostPointerUI::OnButtonDown(int eventType, WPARAM wParam, LPARAM lParam)
     m_click = control;
     control->SetFocus();
     if (m_click != control)
-        return;  // deleted by a focus handler
+        return; // deleted by a focus handler
     Capture(control);
     m_host.SendMouseEvent(control, eventType, pt, LOWORD(wParam), wParam, lParam);
 }
@@ -273,7 +278,8 @@ void CHostPointerUI::OnContextMenu(WPARAM wParam, LPARAM lParam)
     if (m_click == nullptr)
         return;
     CControlUI* control = ReleaseClick();
-    m_host.SendMouseEvent(control, EventContextMenu, pt, LOWORD(wParam), 0, reinterpret_cast<LPARAM>(control));
+    m_host.SendMouseEvent(control, EventContextMenu, pt, LOWORD(wParam), 0,
+                          reinterpret_cast<LPARAM>(control));
 }
 
 void CHostPointerUI::OnMouseWheel(WPARAM wParam, LPARAM lParam)

@@ -5,6 +5,7 @@
 // and the control a button went down on (click) with the mouse capture.
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 namespace ui {
@@ -63,8 +64,8 @@ private:
     CWindowHostUI& m_host;
     CControlUI* m_hover;
     CControlUI* m_click;
-    POINT m_lastPos;      // of the last mouse message, client coordinates
-    bool m_tracking;      // a hover and leave tracking request is active
+    POINT m_lastPos; // of the last mouse message, client coordinates
+    bool m_tracking; // a hover and leave tracking request is active
     bool m_captured;
     HWND m_tooltip;
     TTTOOLINFOW m_toolInfo;

@@ -49,7 +49,7 @@ class CDeleteLaterUI
 public:
     typedef void (*Deleter)(CControlUI* control);
 
-    explicit CDeleteLaterUI(Deleter deleter) : m_deleter(deleter) {}
+    explicit CDeleteLaterUI(Deleter deleter) : m_deleter(deleter) { }
     // Whatever is left is deleted.
     ~CDeleteLaterUI() { DeleteAll(); }
     CDeleteLaterUI(const CDeleteLaterUI&) = delete;

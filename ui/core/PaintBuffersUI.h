@@ -34,9 +34,9 @@ public:
     void Release();
 
 private:
-    CMemoryBitmapUI* m_buffer = nullptr;      // the tree is painted here, then copied to the window
-    CMemoryBitmapUI* m_background = nullptr;  // what lay under the window, with "bktrans"
-    SIZE m_size = {0, 0};
+    CMemoryBitmapUI* m_buffer = nullptr;     // the tree is painted here, then copied to the window
+    CMemoryBitmapUI* m_background = nullptr; // what lay under the window, with "bktrans"
+    SIZE m_size = { 0, 0 };
 };
 
 } // namespace ui

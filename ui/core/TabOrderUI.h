@@ -14,9 +14,11 @@ class CTabSearchUI
 public:
     // With a null `from` the first tab stop is the answer.
     CTabSearchUI(const CControlUI* from, bool forward)
-        : m_from(from), m_last(nullptr), m_forward(forward), m_passedFrom(false)
-    {
-    }
+        : m_from(from)
+        , m_last(nullptr)
+        , m_forward(forward)
+        , m_passedFrom(false)
+    { }
 
     // The next visited control; returns the answer when this one decides
     // it (the walk then stops), else null.

@@ -20,7 +20,7 @@ namespace {
 struct Stand
 {
     int id;
-    std::vector<Stand*>* handsOver;  // deleted with it: handed to the list
+    std::vector<Stand*>* handsOver; // deleted with it: handed to the list
 };
 
 CControlUI* As(Stand& stand) { return reinterpret_cast<CControlUI*>(&stand); }
@@ -49,13 +49,13 @@ public:
 TEST(ControlTimersTest, NumbersRecordsAndReusesTimers)
 {
     FakeTimers platform;
-    Stand a{1, nullptr}, b{2, nullptr};
+    Stand a { 1, nullptr }, b { 2, nullptr };
     UITimerWindow wa = &platform.windowA, wb = &platform.windowB;
     {
         CControlTimersUI timers(platform);
         EXPECT_TRUE(timers.Set(wa, As(a), 1, 1000));
         EXPECT_TRUE(timers.Set(wa, As(a), 2, 50));
-        EXPECT_FALSE(timers.Set(wa, As(a), 1, 1000));  // runs already
+        EXPECT_FALSE(timers.Set(wa, As(a), 1, 1000)); // runs already
         EXPECT_FALSE(timers.Set(wa, nullptr, 1, 10));
         EXPECT_FALSE(timers.Set(nullptr, As(b), 1, 10));
         EXPECT_TRUE(timers.Set(wb, As(b), 1, 10));
@@ -84,7 +84,7 @@ TEST(ControlTimersTest, NumbersRecordsAndReusesTimers)
     }
     const std::vector<std::string> expected = {
         "start A:17/1000", "start A:18/50", "start B:19/10", "stop A:17", "start A:17/500",
-        "stop A:18", "stop A:17", "start A:20/10", "stop B:19",
+        "stop A:18",       "stop A:17",     "start A:20/10", "stop B:19",
     };
     EXPECT_EQ(expected, platform.log);
 }
@@ -93,7 +93,7 @@ TEST(ControlTimersTest, TakenIdsAreSkippedUntilNoneIsLeft)
 {
     FakeTimers platform;
     UITimerWindow wa = &platform.windowA;
-    std::vector<Stand> stands(CControlTimersUI::kIdCount + 1, Stand{0, nullptr});
+    std::vector<Stand> stands(CControlTimersUI::kIdCount + 1, Stand { 0, nullptr });
     CControlTimersUI timers(platform);
     for (unsigned i = 0; i < CControlTimersUI::kIdCount; ++i)
         ASSERT_TRUE(timers.Set(wa, As(stands[i]), 1, 10)) << i;
@@ -103,19 +103,22 @@ TEST(ControlTimersTest, TakenIdsAreSkippedUntilNoneIsLeft)
     EXPECT_FALSE(timers.Set(wa, As(stands.back()), 1, 10));
     timers.KillAll(wa, As(stands[5]));
     EXPECT_TRUE(timers.Set(wa, As(stands.back()), 1, 10));
-    EXPECT_EQ("start A:22/10", platform.log.back());  // the id stands[5] had
+    EXPECT_EQ("start A:22/10", platform.log.back()); // the id stands[5] had
 }
 
 // ---- posted notifications and delayed deletion ------------------------------------
 
 TEST(NotificationQueueTest, FirstInFirstOutAndDroppedForAGoneSender)
 {
-    Stand a{1, nullptr}, b{2, nullptr};
+    Stand a { 1, nullptr }, b { 2, nullptr };
     CNotificationQueueUI queue;
-    const struct {
+    const struct
+    {
         Stand* sender;
         const char* type;
-    } posted[] = {{&a, "click"}, {&b, "itemselect"}, {&a, "timer"}, {nullptr, "windowinit"}, {&b, "setfocus"}};
+    } posted[] = {
+        { &a, "click" }, { &b, "itemselect" }, { &a, "timer" }, { nullptr, "windowinit" }, { &b, "setfocus" }
+    };
     for (const auto& p : posted) {
         UINotify notify;
         notify.type = p.type;
@@ -129,7 +132,7 @@ TEST(NotificationQueueTest, FirstInFirstOutAndDroppedForAGoneSender)
     UINotify notify;
     while (queue.TakeFirst(notify))
         delivered.push_back(std::string(notify.type.GetData()) + ":" + std::to_string(notify.wParam));
-    EXPECT_EQ((std::vector<std::string>{"itemselect:7", "windowinit:7"}), delivered);
+    EXPECT_EQ((std::vector<std::string> { "itemselect:7", "windowinit:7" }), delivered);
     EXPECT_FALSE(queue.TakeFirst(notify));
 
     // What is still queued goes with the queue.
@@ -160,16 +163,17 @@ TEST(DeleteLaterTest, WhatADeletionHandsOverGoesInTheSameCall)
     g_deleted.clear();
     CDeleteLaterUI later(DeleteStand);
     g_later = &later;
-    Stand* parent = new Stand{1, new std::vector<Stand*>{new Stand{2, nullptr}, new Stand{3, nullptr}}};
-    Stand* other = new Stand{4, nullptr};
+    Stand* parent
+        = new Stand { 1, new std::vector<Stand*> { new Stand { 2, nullptr }, new Stand { 3, nullptr } } };
+    Stand* other = new Stand { 4, nullptr };
     ASSERT_TRUE(later.Add(As(*parent)));
     ASSERT_TRUE(later.Add(As(*other)));
     EXPECT_TRUE(later.Contains(As(*other)));
     later.DeleteAll();
-    EXPECT_EQ((std::vector<int>{1, 4, 2, 3}), g_deleted);
+    EXPECT_EQ((std::vector<int> { 1, 4, 2, 3 }), g_deleted);
     EXPECT_EQ(0, later.GetCount());
     // The rest goes when the list does.
-    later.Add(As(*new Stand{5, nullptr}));
+    later.Add(As(*new Stand { 5, nullptr }));
 }
 
 // ---- tab order ---------------------------------------------------------------------
@@ -181,7 +185,7 @@ public:
     explicit FlatTree(const char* marks)
     {
         for (int i = 0; marks[i] != '\0'; ++i)
-            nodes.push_back(Node{Stand{i, nullptr}, marks[i] == '*'});
+            nodes.push_back(Node { Stand { i, nullptr }, marks[i] == '*' });
     }
     CControlUI* Walk(CTabSearchUI& search) const override
     {
@@ -191,7 +195,10 @@ public:
         }
         return nullptr;
     }
-    CControlUI* At(int index) const { return index < 0 ? nullptr : As(const_cast<Stand&>(nodes[index].stand)); }
+    CControlUI* At(int index) const
+    {
+        return index < 0 ? nullptr : As(const_cast<Stand&>(nodes[index].stand));
+    }
     int IndexOf(const CControlUI* control) const
     {
         return control == nullptr ? -1 : reinterpret_cast<const Stand*>(control)->id;
@@ -208,17 +215,18 @@ private:
 
 TEST(TabOrderTest, NextAndPreviousTabStopWrapAround)
 {
-    const struct {
+    const struct
+    {
         const char* tree;
-        int from;  // -1: no focus
+        int from; // -1: no focus
         bool forward;
-        int expected;  // -1: none
+        int expected; // -1: none
     } rows[] = {
-        {"*.**", -1, true, 0},   {"*.**", -1, false, 0},  {"*.**", 0, true, 2},   {"*.**", 2, true, 3},
-        {"*.**", 3, true, 0},    {"*.**", 0, false, 3},   {"*.**", 3, false, 2},  {"*.**", 2, false, 0},
-        {".*..*", 0, true, 1},   {".*..*", 2, false, 1},  {".*..*", 3, true, 4},  {".*..*", 0, false, 4},
-        {"*", 0, true, 0},       {"*", 0, false, -1},      {"....", 1, true, -1},  {"....", -1, false, -1},
-        {"", -1, true, -1},
+        { "*.**", -1, true, 0 }, { "*.**", -1, false, 0 }, { "*.**", 0, true, 2 },  { "*.**", 2, true, 3 },
+        { "*.**", 3, true, 0 },  { "*.**", 0, false, 3 },  { "*.**", 3, false, 2 }, { "*.**", 2, false, 0 },
+        { ".*..*", 0, true, 1 }, { ".*..*", 2, false, 1 }, { ".*..*", 3, true, 4 }, { ".*..*", 0, false, 4 },
+        { "*", 0, true, 0 },     { "*", 0, false, -1 },    { "....", 1, true, -1 }, { "....", -1, false, -1 },
+        { "", -1, true, -1 },
     };
     for (const auto& row : rows) {
         FlatTree tree(row.tree);
@@ -232,7 +240,7 @@ TEST(TabOrderTest, NextAndPreviousTabStopWrapAround)
 
 TEST(OptionGroupsTest, MembersInOrderAndEmptyGroupsGo)
 {
-    Stand a{1, nullptr}, b{2, nullptr};
+    Stand a { 1, nullptr }, b { 2, nullptr };
     COptionGroupsUI groups;
     EXPECT_FALSE(groups.Join(nullptr, As(a)));
     EXPECT_TRUE(groups.Join("sex", As(a)));
@@ -248,7 +256,7 @@ TEST(OptionGroupsTest, MembersInOrderAndEmptyGroupsGo)
     EXPECT_EQ(As(b), groups.GetMembers("sex")->GetAt(0));
     groups.Leave("sex", As(b));
     EXPECT_EQ(nullptr, groups.GetMembers("sex"));
-    EXPECT_NE(nullptr, groups.GetMembers("size"));  // the rest goes with the groups
+    EXPECT_NE(nullptr, groups.GetMembers("size")); // the rest goes with the groups
 }
 
 } // namespace
