@@ -102,6 +102,9 @@ private:
     CodeDisplay m_display;
     bool m_trayIconShown = false;
     bool m_started = false;
+    // Only while the benchmark's report is wanted: a code reply was shown,
+    // and the end of the next paint is its moment on screen.
+    bool m_markNextPaint = false;
     // The shell's "TaskbarCreated" message: the notification area was made
     // anew and has forgotten the icon.
     UINT m_taskbarCreatedMessage = 0;
