@@ -352,6 +352,9 @@ say "Wavorin's threads: $(ls "/proc/$program_pid/task" | tr '\n' ' ')(UI thread 
 : >"$scratch/idle"
 : >"$scratch/memory-hidden"
 measure shown "$idle_windows"
+# The heartbeat wakes the worker at least once in 15 s.
+awk '$1 == "shown" { n += $4 } END { exit n > 0 ? 0 : 1 }' "$scratch/idle" \
+    || say "the thread taken for the worker did not wake for the heartbeat: its rows are wrong"
 
 wavorin_window=$(window_of Wavorin) && bare_window=$(window_of barewindow) \
     || { echo "bench: the windows are not on the screen" >&2; exit 1; }
