@@ -27,6 +27,9 @@ const int kMenuShiftY = 25;
 
 bool SameText(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
+// The benchmark's moment that ends a click's story: its moments are written then.
+const char kCodePainted[] = "code_painted";
+
 // The full notification icon record of Vista and later, balloon icon
 // included; Windows 7 is the oldest system the program supports.
 static_assert(sizeof(NOTIFYICONDATAW) == 956, "notification icon record of Windows 7");
@@ -137,6 +140,18 @@ void MainFrame::SwapShownButtons(const char* shown, const char* hidden)
 LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
 {
     handled = false;
+    if (message == WM_PAINT && m_nextPaintMoment != nullptr) {
+        // The benchmark's moment of a change on screen is the end of the paint that shows it.
+        const char* moment = m_nextPaintMoment;
+        m_nextPaintMoment = nullptr;
+        LRESULT result = 0;
+        GetHost().ProcessMessage(message, wParam, lParam, result);
+        MarkMoment(moment);
+        if (moment == kCodePainted)
+            WriteMoments();
+        handled = true;
+        return result;
+    }
     if (message == MSG_TRAY_CALLBACK) {
         if (lParam == WM_LBUTTONDOWN || lParam == WM_LBUTTONDBLCLK)
             ToggleShown();
@@ -145,10 +160,13 @@ LRESULT MainFrame::HandleOtherMessage(UINT message, WPARAM wParam, LPARAM lParam
     } else if (message == MSG_CLIENT_EVENT) {
         TokenEvent* event = reinterpret_cast<TokenEvent*>(lParam);
         if (event != nullptr) {
-            if (event->kind == GetToken)
+            if (event->kind == GetToken) {
+                if (MarkMoment("code_reply"))
+                    m_nextPaintMoment = kCodePainted;
                 OnCodeReply(*event);
-            else if (event->kind == CheckToken)
+            } else if (event->kind == CheckToken) {
                 OnCheckReply(*event);
+            }
             delete event;
         }
     } else if (message == MSG_AFTER_FIRST_PAINT) {
@@ -176,6 +194,8 @@ void MainFrame::Notify(UINotify& msg)
         } else if (SameText(name, "minbtn")) {
             ::SendMessageA(GetWindowHandle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
         } else if (SameText(name, DisplayControlName(RoleCodeButton))) {
+            if (MarkMoment("click"))
+                m_nextPaintMoment = "click_painted";
             m_display.RequestCode();
         } else if (SameText(name, "btn_vendor")) {
             OpenVendorPage();

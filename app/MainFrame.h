@@ -102,6 +102,9 @@ private:
     CodeDisplay m_display;
     bool m_trayIconShown = false;
     bool m_started = false;
+    // Only while the benchmark's report is wanted: the moment the end of the
+    // next paint is, after a click or a code reply.
+    const char* m_nextPaintMoment = nullptr;
     // The shell's "TaskbarCreated" message: the notification area was made
     // anew and has forgotten the icon.
     UINT m_taskbarCreatedMessage = 0;

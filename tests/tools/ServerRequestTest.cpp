@@ -61,7 +61,7 @@ TEST(ServerConfig, ParsesOptionsAndRefusesBadOnes)
     ASSERT_TRUE(refserver::ParseServerConfig({"--port", "19110", "--drop-requests", "30%", "--drop-replies", "0.25",
                                               "--delay", "50%:400", "--silence", "1000:500", "--forget-at", "900",
                                               "--forget-at", "300", "--refuse-token", "3", "--ignore", "checktoken",
-                                              "--not-logged-in", "others"},
+                                              "--not-logged-in", "others", "--stamp", "us"},
                                              config, error))
         << error;
     EXPECT_EQ(19110, config.port);
@@ -77,11 +77,12 @@ TEST(ServerConfig, ParsesOptionsAndRefusesBadOnes)
     EXPECT_EQ("others", config.notLoggedIn);
     EXPECT_EQ(std::vector<std::string>{"checktoken"}, config.ignoredCommands);
     EXPECT_EQ("127.0.0.1", config.bindAddress);
+    EXPECT_TRUE(config.stampMicroseconds);
 
     const std::vector<std::vector<std::string>> bad = {
         {"--port", "0"}, {"--port", "65536"}, {"--port"}, {"--drop-replies", "1.5"}, {"--drop-replies", "x"},
         {"--refuse-token", "4"}, {"--delay", "0.5"}, {"--silence", "10:0"}, {"--frobnicate", "1"}, {"--token-ttl", "0"},
-        {"--not-logged-in", "some"},
+        {"--not-logged-in", "some"}, {"--stamp", "s"},
     };
     for (const auto& args : bad) {
         refserver::ServerConfig other;

@@ -47,8 +47,9 @@ void DatagramLog::Line(const std::string& text)
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    long long ms = (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000;
-    std::fprintf(out_, "%lld %s\n", ms, text.c_str());
+    long long stamp = microseconds_ ? (long long)now.tv_sec * 1000000 + now.tv_nsec / 1000
+                                    : (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000;
+    std::fprintf(out_, "%lld %s\n", stamp, text.c_str());
     std::fflush(out_);
 }
 

@@ -78,6 +78,10 @@ bool ParseServerConfig(const std::vector<std::string>& args, ServerConfig& confi
         {"--bind", [&](const std::string& text) { config.bindAddress = text; return !text.empty(); }},
         {"--port", integer(1, 65535, [&](int64_t v) { config.port = uint16_t(v); })},
         {"--log", [&](const std::string& text) { config.logPath = text; return !text.empty(); }},
+        {"--stamp", [&](const std::string& text) {
+             config.stampMicroseconds = text == "us";
+             return text == "us" || text == "ms";
+         }},
         {"--duration", integer(1, kMaxMs, [&](int64_t v) { config.durationMs = v; })},
         {"--token-ttl", integer(1, 86400 * 365, [&](int64_t v) { config.tokenTtlSeconds = int(v); })},
         {"--session-idle", integer(1, 86400 * 365, [&](int64_t v) { config.sessionIdleSeconds = int(v); })},
@@ -155,6 +159,7 @@ std::string ServerConfigUsage()
            "  --bind ADDR          listen address (default 127.0.0.1; any other only when named)\n"
            "  --port N             UDP port (default 9110)\n"
            "  --log FILE           log file (default: standard output)\n"
+           "  --stamp ms|us        unit of the log's wall-clock stamps (default ms)\n"
            "  --duration MS        stop by itself after MS milliseconds\n"
            "  --token-ttl S        lifetime of an issued code (default 120)\n"
            "  --session-idle S     end a session idle this long (default 60)\n"

@@ -20,6 +20,8 @@ struct ServerConfig
     uint16_t port = 9110;
     // Log file; empty or "-" writes the log to standard output.
     std::string logPath;
+    // The log's stamps in microseconds rather than milliseconds.
+    bool stampMicroseconds = false;
     // Stop by itself after this long (0: run until SIGINT or SIGTERM).
     int64_t durationMs = 0;
 

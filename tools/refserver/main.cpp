@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    refserver::DatagramLog log(out);
+    refserver::DatagramLog log(out, config.stampMicroseconds);
     refserver::UdpLoop loop(config, log);
     int status = loop.Run(g_stop);
     if (out != stdout)
