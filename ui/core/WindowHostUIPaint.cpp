@@ -82,9 +82,8 @@ void CWindowHostUI::PaintThroughBuffer(HDC target, HDC buffer, const RECT& paint
 
 bool CWindowHostUI::OnPaint()
 {
-    RECT update;
-    if (!::GetUpdateRect(m_window, &update, FALSE))
-        return true;
+    // BeginPaint reports what needs painting: asking the update region
+    // first would cost a second trip to the window manager on every paint.
     PAINTSTRUCT ps;
     if (m_root == nullptr) {
         ::BeginPaint(m_window, &ps);
@@ -101,7 +100,7 @@ bool CWindowHostUI::OnPaint()
     }
 
     HDC target = ::BeginPaint(m_window, &ps);
-    if (target != nullptr && m_root != nullptr) {
+    if (target != nullptr && m_root != nullptr && !IsEmptyRect(ps.rcPaint)) {
         if (buffer != nullptr) {
             PaintThroughBuffer(target, buffer, ps.rcPaint);
         } else {
