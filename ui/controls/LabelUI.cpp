@@ -165,7 +165,8 @@ void CLabelUI::DrawLabelText(HDC dc, DWORD color, UINT style)
     RECT rc = TextRect();
     if (m_showHtml) {
         int links = 0;
-        CRenderer::DrawMarkupText(dc, m_host, rc, m_text.GetData(), color, nullptr, nullptr, links, style);
+        CRenderer::DrawMarkupText(dc, m_host, rc, m_text.GetData(), color, nullptr, nullptr, links, style,
+                                  &m_layoutCache);
     } else {
         CRenderer::DrawPlainText(dc, m_host, rc, m_text.GetData(), color, m_font, style);
     }

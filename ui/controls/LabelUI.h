@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "ui/core/ControlUI.h"
+#include "ui/gfx/TextLayoutCache.h"
 
 namespace ui {
 
@@ -59,6 +60,9 @@ protected:
     UINT m_textStyle;
     RECT m_textPadding;
     bool m_showHtml;
+    // The marked-up text as it was drawn last; it holds while the text, its
+    // rectangle, style, colour and the fonts stay the same.
+    CTextLayoutCacheUI m_layoutCache;
 };
 
 } // namespace ui

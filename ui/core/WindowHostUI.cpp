@@ -246,6 +246,7 @@ UIFontInfo* CWindowHostUI::GetFontRecord(HFONT font) { return m_resources.GetFon
 UIFontInfo* CWindowHostUI::GetDefaultFontRecord() { return m_resources.GetDefaultFontRecord(); }
 HFONT CWindowHostUI::GetFont(int index) { return m_resources.GetFont(index); }
 void CWindowHostUI::ClearFonts() { m_resources.ClearFonts(); }
+unsigned CWindowHostUI::GetFontGeneration() const { return m_resources.GetFontGeneration(); }
 
 UIImageInfo* CWindowHostUI::CacheImage(const char* name, const char* resourceType, DWORD mask)
 {

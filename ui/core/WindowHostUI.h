@@ -177,6 +177,7 @@ public:
     HFONT GetFont(int index);
     int GetFontCount() const { return m_resources.GetFontCount(); }
     void ClearFonts();
+    unsigned GetFontGeneration() const override;
 
     // Loads an image through the image loader and caches it under `name`.
     // With a resource type, `name` must be a decimal resource id.

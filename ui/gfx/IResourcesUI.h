@@ -24,6 +24,10 @@ public:
     virtual HFONT FindFont(const char* face, int size, bool bold, bool underline, bool italic) const = 0;
     // Adds a font to the list; null on failure.
     virtual HFONT RegisterFont(const char* face, int size, bool bold, bool underline, bool italic) = 0;
+    // Changes whenever a font is added, replaced, deleted or measured anew,
+    // here or in a resource parent: a text laid out at one generation
+    // lays out the same while it holds.
+    virtual unsigned GetFontGeneration() const = 0;
 
     // ---- images ------------------------------------------------------------------
     // The cached image of that name (type and mask not compared), else one

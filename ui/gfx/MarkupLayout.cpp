@@ -1,4 +1,5 @@
 #include "ui/gfx/MarkupLayout.h"
+#include "ui/gfx/TextLayoutCache.h"
 
 #include <stdint.h>
 
@@ -376,6 +377,8 @@ void CMarkupLayout::DrawRun(const char* run, int length, int y)
     ::SetBkMode(m_dc, m_selection ? OPAQUE : TRANSPARENT);
     CWideText wide(run, length);
     ::TextOutW(m_dc, m_pen.x, y, wide, wide.GetLength());
+    if (m_recorder != nullptr)
+        m_recorder->AddRun(m_font->font, TopColor(), m_selection, { m_pen.x, y }, wide, wide.GetLength());
 }
 
 void CMarkupLayout::TextRun()
@@ -649,6 +652,8 @@ void CMarkupLayout::PlaceImage(const MarkupImageSpec& spec, const char* next)
         RECT corners = { 0, 0, 0, 0 };
         CRenderer::BlitImage(m_dc, image->bitmap, dest, m_rc, source, corners, image->alpha, 255, false, false,
                              false);
+        if (m_recorder != nullptr)
+            m_recorder->Abandon();
     }
     RaiseLineHeight(height);
     m_pen.x += width;

@@ -18,6 +18,8 @@
 
 namespace ui {
 
+class CTextLayoutCacheUI;
+
 class CMarkupLayout
 {
 public:
@@ -34,6 +36,9 @@ public:
     // and the number of links laid out on return.
     void Run(RECT& rc, const char* text, DWORD color, RECT* linkRects, CUIString* linkTexts,
              int& linkCount);
+    // Every run drawn is also added to `recorder`, which is abandoned when
+    // the text draws what it cannot replay (an inline image).
+    void RecordInto(CTextLayoutCacheUI* recorder) { m_recorder = recorder; }
 
 private:
     // What the drawing pass of a line starts from.
@@ -123,6 +128,7 @@ private:
     CUIPtrArray m_colors;
     CUIPtrArray m_spacings;
     LineStart m_line;
+    CTextLayoutCacheUI* m_recorder = nullptr;
 };
 
 } // namespace ui

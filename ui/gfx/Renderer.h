@@ -14,6 +14,7 @@
 namespace ui {
 
 class CUIString;
+class CTextLayoutCacheUI;
 
 class CRenderer
 {
@@ -77,8 +78,11 @@ public:
     // on entry (0 without them) and the number of links laid out on return.
     // Nothing happens without a text or resources or with an empty
     // rectangle.
+    // With a cache and no links asked for, a text drawn as it was the last
+    // time is drawn from what the cache recorded then.
     static void DrawMarkupText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
-                               RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style);
+                               RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style,
+                               CTextLayoutCacheUI* cache = nullptr);
 
     // A top-down 32-bit DIB section; `bits` receives its pixels. Null on
     // failure.

@@ -6,6 +6,7 @@
 #include "ui/base/UIString.h"
 #include "ui/base/Utf8.h"
 #include "ui/gfx/MarkupLayout.h"
+#include "ui/gfx/TextLayoutCache.h"
 
 namespace ui {
 
@@ -20,6 +21,23 @@ bool IsBlankText(const char* text, const UIFontInfo* font, UINT style)
     while (*text == ' ')
         ++text;
     return *text == '\0';
+}
+
+// Draws what `cache` holds as DrawMarkupText draws a text: clipped to the
+// rectangle it was drawn in, the DC's font, colours and mode restored.
+void ReplayText(HDC dc, IResourcesUI* resources, const CTextLayoutCacheUI& cache)
+{
+    HGDIOBJ previousFont = ::GetCurrentObject(dc, OBJ_FONT);
+    UIClip clip;
+    clip.ClipRect(dc, cache.GetDrawnRect());
+    int previousMode = ::GetBkMode(dc);
+    COLORREF previousText = ::GetTextColor(dc);
+    COLORREF previousBack = ::SetBkColor(dc, CRenderer::ToColorRef(resources->GetSelectedBackColor()));
+    cache.Replay(dc);
+    ::SetBkColor(dc, previousBack);
+    ::SetTextColor(dc, previousText);
+    ::SetBkMode(dc, previousMode);
+    ::SelectObject(dc, previousFont);
 }
 
 } // namespace
@@ -43,11 +61,25 @@ void CRenderer::DrawPlainText(HDC dc, IResourcesUI* resources, RECT& rc, const c
 }
 
 void CRenderer::DrawMarkupText(HDC dc, IResourcesUI* resources, RECT& rc, const char* text, DWORD color,
-                               RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style)
+                               RECT* linkRects, CUIString* linkTexts, int& linkCount, UINT style,
+                               CTextLayoutCacheUI* cache)
 {
     if (dc == nullptr || text == nullptr || resources == nullptr || ::IsRectEmpty(&rc))
         return;
     bool draw = (style & DT_CALCRECT) == 0;
+    // Links are laid out afresh each time: their colour follows the mouse.
+    if (!draw || (linkRects != nullptr && linkCount > 0))
+        cache = nullptr;
+    TextLayoutKeyUI key = { text, rc, style, color, 0 };
+    if (cache != nullptr) {
+        key.fonts = resources->GetFontGeneration();
+        if (cache->Holds(key)) {
+            rc = cache->GetDrawnRect();
+            ReplayText(dc, resources, *cache);
+            linkCount = 0;
+            return;
+        }
+    }
 
     // A single line is aligned by its measured size. The aligned rectangle
     // stays inside the given one: a line larger than the rectangle starts
@@ -89,7 +121,17 @@ void CRenderer::DrawMarkupText(HDC dc, IResourcesUI* resources, RECT& rc, const 
     }
 
     CMarkupLayout layout(dc, resources, style);
+    if (cache != nullptr) {
+        cache->Begin();
+        layout.RecordInto(cache);
+    }
     layout.Run(rc, text, color, linkRects, linkTexts, linkCount);
+    if (cache != nullptr) {
+        // Fonts the text registered while it was laid out count as the
+        // generation it was laid out at.
+        key.fonts = resources->GetFontGeneration();
+        cache->End(key, rc);
+    }
 
     if (draw) {
         ::SetBkColor(dc, previousBack);

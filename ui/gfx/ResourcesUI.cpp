@@ -99,7 +99,7 @@ void CResourcesUI::ReleaseAll()
     if (m_defaultFont.font != nullptr)
         ::DeleteObject(m_defaultFont.font);
     m_defaultFont.font = nullptr;
-    ClearFonts();
+    ClearFonts();  // which marks the fonts changed
     ClearImages();
     ClearClassDefaults();
 }
@@ -113,6 +113,7 @@ bool CResourcesUI::SetResourceParent(CResourcesUI* parent)
             return false;
     }
     m_parent = parent;
+    FontsChanged();
     return true;
 }
 
@@ -203,6 +204,7 @@ void CResourcesUI::SetBaseFont(const char* face, int size, bool bold, bool under
     ZeroMemory(&m_defaultFont.metrics, sizeof(m_defaultFont.metrics));
     if (m_measureDC != nullptr)
         MeasureFont(&m_defaultFont);
+    FontsChanged();
 }
 
 HFONT CResourcesUI::RegisterFont(const char* face, int size, bool bold, bool underline, bool italic)
@@ -228,6 +230,7 @@ HFONT CResourcesUI::RegisterFont(const char* face, int size, bool bold, bool und
         delete info;
         return nullptr;
     }
+    FontsChanged();
     return font;
 }
 
@@ -292,6 +295,37 @@ void CResourcesUI::ClearFonts()
         delete info;
     }
     m_fonts.Empty();
+    FontsChanged();
+}
+
+namespace {
+
+// One clock for every resources object, so that a chain's generation (its
+// latest stamp) grows whenever any object of it changes, a new parent
+// included.
+unsigned s_fontClock = 0;
+
+} // namespace
+
+void CResourcesUI::FontsChanged()
+{
+    m_fontStamp = ++s_fontClock;
+}
+
+unsigned CResourcesUI::GetFontGeneration() const
+{
+    unsigned generation = 0;
+    for (const CResourcesUI* resources = this; resources != nullptr; resources = resources->m_parent) {
+        if (resources->m_fontStamp > generation)
+            generation = resources->m_fontStamp;
+    }
+    return generation;
+}
+
+void CResourcesUI::SetMeasureDC(HDC dc)
+{
+    m_measureDC = dc;
+    FontsChanged();
 }
 
 // ---- images ---------------------------------------------------------------------------------

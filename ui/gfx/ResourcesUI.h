@@ -23,7 +23,7 @@ public:
 
     // Fonts are measured through this DC (the bound window's, not owned);
     // through the screen's while it is null.
-    void SetMeasureDC(HDC dc) { m_measureDC = dc; }
+    void SetMeasureDC(HDC dc);
 
     // ---- resource parent ---------------------------------------------------------
     // Refuses (false) what would close a cycle.
@@ -58,6 +58,7 @@ public:
     HFONT GetFont(int index);
     int GetFontCount() const { return m_fonts.GetSize(); }
     void ClearFonts();
+    unsigned GetFontGeneration() const override;
 
     // ---- images ----------------------------------------------------------------------------
     // Loads an image through the program's image loader and caches it under
@@ -86,6 +87,7 @@ private:
     const CResourcesUI* TopResources() const;
     HFONT MakeFont(const char* face, int size, bool bold, bool underline, bool italic) const;
     void MeasureFont(UIFontInfo* info) const;
+    void FontsChanged();
 
     CResourcesUI* m_parent;
     HDC m_measureDC;
@@ -98,6 +100,7 @@ private:
 
     UIFontInfo m_defaultFont;
     CUIPtrArray m_fonts;
+    unsigned m_fontStamp = 0;  // when the fonts last changed, on a clock all resources share
     CUIStringMap m_images;
     CUIStringMap m_classDefaults;
 };

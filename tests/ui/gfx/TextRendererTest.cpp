@@ -1,5 +1,6 @@
 // Plain and marked-up text painted into an off-screen DIB: measured sizes,
-// colours, fonts, links, images, line breaking and clipping.
+// colours, fonts, links, images, line breaking and clipping, and texts drawn
+// again from their recorded layout.
 
 #include "ui/gfx/Renderer.h"
 
@@ -9,6 +10,7 @@
 #include "ui/base/UIString.h"
 #include "ui/base/Utf8.h"
 #include "ui/core/WindowHostUI.h"
+#include "ui/gfx/TextLayoutCache.h"
 
 using texttest::Canvas;
 using ui::CRenderer;
@@ -426,6 +428,71 @@ TEST_F(TextRendererTest, PlainTextUsesTheFontByIndexAndDrawsAmpersands)
     CRenderer::DrawPlainText(canvas.dc(), &host, size, "a&b", kBlack, 1, DT_SINGLELINE | DT_CALCRECT);
     EXPECT_EQ(Extent("a&b", 1), size.right);
     CRenderer::DrawPlainText(canvas.dc(), &host, rc, nullptr, kBlack, 1, 0);
+}
+
+// A text drawn from its recorded layout has the pixels of the same text laid
+// out afresh, and whatever the layout depends on makes it be laid out again.
+TEST_F(TextRendererTest, ARecordedLayoutDrawsWhatAFreshOneDraws)
+{
+    struct Case
+    {
+        const char* text;
+        UINT style;
+        bool held;  // the layout can be replayed
+    } cases[] = {
+        { "{c #FF0000}red{/c} {b}bold{/b} {u}under{/u} {i}slant{/i} plain", DT_SINGLELINE, true },
+        { "{f 1}24{/f}{f 0}12{/f} centred", DT_SINGLELINE | DT_CENTER | DT_VCENTER, true },
+        { "由测试提供技术支持 and a line that breaks at the edge of the box", DT_WORDBREAK, true },
+        { "a long line that does not fit and ends in dots at the right", DT_SINGLELINE | DT_END_ELLIPSIS, true },
+        { "{s}selected{/s} {x 30}{y 20}placed {p}paragraph{/p}", 0, true },
+        { "{i strip.png 2 1}beside an image", DT_SINGLELINE, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        RECT rc = { 4, 2, 200, 90 };
+        Canvas fresh(240, 100);
+        int links = 0;
+        RECT freshRect = rc;
+        CRenderer::DrawMarkupText(fresh.dc(), &host, freshRect, c.text, kBlack, nullptr, nullptr, links, c.style);
+        ui::CTextLayoutCacheUI cache;
+        for (int round = 0; round < 2; ++round) {
+            canvas.Clear();
+            RECT drawn = rc;
+            CRenderer::DrawMarkupText(canvas.dc(), &host, drawn, c.text, kBlack, nullptr, nullptr, links, c.style,
+                                      &cache);
+            EXPECT_TRUE(canvas.SameAs(fresh)) << "round " << round;
+            EXPECT_TRUE(::EqualRect(&drawn, &freshRect));
+            EXPECT_EQ(c.held, cache.GetRunCount() > 0);
+        }
+    }
+
+    // The text, its colour, its rectangle and the fonts each lay it out anew.
+    ui::CTextLayoutCacheUI cache;
+    RECT rc = { 0, 0, 240, 40 };
+    Draw("{f 1}ab{/f}", rc);
+    Canvas before(240, 100);
+    int links = 0;
+    RECT drawn = rc;
+    CRenderer::DrawMarkupText(before.dc(), &host, drawn, "{f 1}ab{/f}", kBlack, nullptr, nullptr, links, 0, &cache);
+    ui::TextLayoutKeyUI key = { "{f 1}ab{/f}", rc, 0, kBlack, host.GetFontGeneration() };
+    EXPECT_TRUE(cache.Holds(key));
+    ui::TextLayoutKeyUI changed[] = {
+        { "{f 1}ac{/f}", rc, 0, kBlack, key.fonts },
+        { key.text, rc, 0, kRed, key.fonts },
+        { key.text, { 0, 0, 239, 40 }, 0, kBlack, key.fonts },
+        { key.text, rc, DT_SINGLELINE, kBlack, key.fonts },
+    };
+    for (const ui::TextLayoutKeyUI& other : changed)
+        EXPECT_FALSE(cache.Holds(other)) << other.text;
+    // Font 1 replaced by a larger one: the same text is drawn in the new font.
+    host.ClearFonts();
+    ASSERT_NE(nullptr, host.RegisterFont(kFace, 12, false, false, false));
+    ASSERT_NE(nullptr, host.RegisterFont(kFace, 36, false, false, false));
+    EXPECT_FALSE(cache.Holds({ key.text, rc, 0, kBlack, host.GetFontGeneration() }));
+    canvas.Clear();
+    drawn = rc;
+    CRenderer::DrawMarkupText(canvas.dc(), &host, drawn, "{f 1}ab{/f}", kBlack, nullptr, nullptr, links, 0, &cache);
+    EXPECT_GT(canvas.InkBox().bottom, before.InkBox().bottom);
 }
 
 } // namespace
