@@ -30,8 +30,9 @@ void ReplayText(HDC dc, IResourcesUI* resources, const CTextLayoutCacheUI& cache
     HGDIOBJ previousFont = ::GetCurrentObject(dc, OBJ_FONT);
     UIClip clip;
     clip.ClipRect(dc, cache.GetDrawnRect());
-    int previousMode = ::GetBkMode(dc);
-    COLORREF previousText = ::GetTextColor(dc);
+    // Each run sets its own mode and colour; what the DC had comes back after.
+    int previousMode = ::SetBkMode(dc, TRANSPARENT);
+    COLORREF previousText = ::SetTextColor(dc, 0);
     COLORREF previousBack = ::SetBkColor(dc, CRenderer::ToColorRef(resources->GetSelectedBackColor()));
     cache.Replay(dc);
     ::SetBkColor(dc, previousBack);

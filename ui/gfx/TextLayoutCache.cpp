@@ -28,6 +28,24 @@ bool Grow(int& capacity, int needed)
     return true;
 }
 
+// Makes `items` hold `needed`, keeping its first `count`.
+template <typename T>
+bool GrowArray(T*& items, int& capacity, int count, int needed)
+{
+    if (needed <= capacity)
+        return true;
+    int grown = capacity;
+    T* copy = Grow(grown, needed) ? new (std::nothrow) T[grown] : nullptr;
+    if (copy == nullptr)
+        return false;
+    if (count > 0)
+        memcpy(copy, items, sizeof(T) * count);
+    delete[] items;
+    items = copy;
+    capacity = grown;
+    return true;
+}
+
 } // namespace
 
 CTextLayoutCacheUI::~CTextLayoutCacheUI()
@@ -50,29 +68,7 @@ void CTextLayoutCacheUI::Begin()
 
 bool CTextLayoutCacheUI::Reserve(int runs, int chars)
 {
-    if (runs > m_runCapacity) {
-        int capacity = m_runCapacity;
-        Run* grown = Grow(capacity, runs) ? new (std::nothrow) Run[capacity] : nullptr;
-        if (grown == nullptr)
-            return false;
-        if (m_runCount > 0)
-            memcpy(grown, m_runs, sizeof(Run) * m_runCount);
-        delete[] m_runs;
-        m_runs = grown;
-        m_runCapacity = capacity;
-    }
-    if (chars > m_charCapacity) {
-        int capacity = m_charCapacity;
-        wchar_t* grown = Grow(capacity, chars) ? new (std::nothrow) wchar_t[capacity] : nullptr;
-        if (grown == nullptr)
-            return false;
-        if (m_charCount > 0)
-            memcpy(grown, m_chars, sizeof(wchar_t) * m_charCount);
-        delete[] m_chars;
-        m_chars = grown;
-        m_charCapacity = capacity;
-    }
-    return true;
+    return GrowArray(m_runs, m_runCapacity, m_runCount, runs) && GrowArray(m_chars, m_charCapacity, m_charCount, chars);
 }
 
 void CTextLayoutCacheUI::AddRun(HFONT font, DWORD color, bool opaque, POINT at, const wchar_t* text, int length)
