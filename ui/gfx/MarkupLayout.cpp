@@ -1,11 +1,11 @@
 #include "ui/gfx/MarkupLayout.h"
-#include "ui/gfx/TextLayoutCache.h"
 
 #include <stdint.h>
 
 #include "ui/base/AttributeValue.h"
 #include "ui/base/Utf8.h"
 #include "ui/gfx/Renderer.h"
+#include "ui/gfx/TextLayoutCache.h"
 
 namespace ui {
 

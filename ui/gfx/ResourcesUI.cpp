@@ -87,6 +87,9 @@ CResourcesUI::CResourcesUI()
     m_defaultFont.bold = lf.lfWeight >= FW_BOLD;
     m_defaultFont.underline = lf.lfUnderline == 1;
     m_defaultFont.italic = lf.lfItalic == 1;
+    // A stamp of its own from the start: two objects never share a
+    // generation, so a layout made with one is never taken for the other's.
+    FontsChanged();
 }
 
 CResourcesUI::~CResourcesUI()
