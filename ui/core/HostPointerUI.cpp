@@ -49,6 +49,18 @@ void LoadCommonControls()
         init();
 }
 
+// Asks the platform to report (or, with TME_CANCEL, no longer report) the
+// mouse's hover and leave over `window`.
+void TrackMouse(HWND window, DWORD flags, DWORD hoverTime)
+{
+    TRACKMOUSEEVENT track;
+    track.cbSize = sizeof(track);
+    track.dwFlags = flags;
+    track.hwndTrack = window;
+    track.dwHoverTime = hoverTime;
+    ::TrackMouseEvent(&track);
+}
+
 } // namespace
 
 CHostPointerUI::CHostPointerUI(CWindowHostUI& host)
@@ -115,14 +127,10 @@ void CHostPointerUI::DeactivateTooltip()
 void CHostPointerUI::OnMouseMove(LPARAM lParam)
 {
     if (!m_tracking) {
-        TRACKMOUSEEVENT track;
-        track.cbSize = sizeof(track);
-        track.dwFlags = TME_HOVER | TME_LEAVE;
-        track.hwndTrack = m_host.GetHostWindow();
-        track.dwHoverTime = m_tooltip != nullptr
+        DWORD hoverTime = m_tooltip != nullptr
             ? static_cast<DWORD>(::SendMessageW(m_tooltip, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
             : kHoverMs;
-        ::TrackMouseEvent(&track);
+        TrackMouse(m_host.GetHostWindow(), TME_HOVER | TME_LEAVE, hoverTime);
         m_tracking = true;
     }
     POINT pt = PointFromLParam(lParam);
@@ -181,12 +189,7 @@ bool CHostPointerUI::OnMouseHover(LPARAM lParam)
 
 void CHostPointerUI::StopLeaveTracking()
 {
-    TRACKMOUSEEVENT track;
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_CANCEL | TME_LEAVE;
-    track.hwndTrack = m_host.GetHostWindow();
-    track.dwHoverTime = 0;
-    ::TrackMouseEvent(&track);
+    TrackMouse(m_host.GetHostWindow(), TME_CANCEL | TME_LEAVE, 0);
 }
 
 bool CHostPointerUI::ShowTooltip(CControlUI* control)
